@@ -1,0 +1,93 @@
+#include "dialog/dialog.h"
+
+#include "analyze/analyze.h"
+#include "app/reportbox.h"
+#include "app/windowswitch.h"
+#include "dialog/script.h"
+#include "ui_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegExpValidator>
+#include <QTextCodec>
+
+#include <array>
+
+QString indicatorName;
+
+namespace {
+
+std::array<QCheckBox *, 8> bufferBoxes(const Ui_Dialog &ui)
+{
+    return {ui.check0, ui.check1, ui.check2, ui.check3, ui.check4, ui.check5, ui.check6, ui.check7};
+}
+
+Report notCreated()
+{
+    return {QStringLiteral("Script Not Create .Please Do Procress again"), ReportIcon::Critical};
+}
+
+Report writeScript(QWidget *window, const Ui_Dialog &ui)
+{
+    if (indicatorName.isEmpty())
+        return {QStringLiteral("Please Select Indicator First"), ReportIcon::Critical};
+
+    BufferSet buffers;
+    const auto boxes = bufferBoxes(ui);
+    for (size_t n = 0; n < boxes.size(); ++n)
+        buffers[n] = boxes[n]->isChecked();
+    if (buffers.none())
+        return {QStringLiteral("Please Select Buffer .At less one Buffer"), ReportIcon::Critical};
+
+    // Encoded before asking for a file, so that a name the system encoding cannot hold costs no choice.
+    const auto bytes = encodeScript(composeScript(indicatorName, ui.inputshift->text(), buffers),
+                                    QTextCodec::codecForLocale());
+    if (!bytes)
+        return notCreated();
+
+    const QString path = QFileDialog::getSaveFileName(window, Dialog::tr("Save Script"), QString(),
+                                                      Dialog::tr("MQ4(*.mq4)"));
+    if (path.isEmpty() || !saveScript(path, *bytes))
+        return notCreated();
+    return {QStringLiteral("Script Has Been Create"), ReportIcon::Information};
+}
+
+} // namespace
+
+Dialog::Dialog(QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui_Dialog>())
+{
+    ui->setupUi(this);
+    ui->inputshift->setText(QStringLiteral("0"));
+    ui->inputshift->setValidator(new QRegExpValidator(QRegExp(QStringLiteral("\\d{1,10}")), this));
+    setFixedSize(322, 325);
+}
+
+Dialog::~Dialog() = default;
+
+void Dialog::on_pushButton_clicked()
+{
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open Indicator"), QString(),
+                                                      tr("EX4 (*.ex4);; MQ4(*.mq4)"));
+    // iCustom finds an indicator by its file name up to the first point; a cancel clears the pick.
+    const QString name = QFileInfo(path).baseName();
+    ui->lineEdit->setText(name);
+    indicatorName = name;
+}
+
+void Dialog::on_create_clicked()
+{
+    showReport(writeScript(this, *ui));
+
+    // Every press, refused or not, starts the next script from a clean window and a fresh pick.
+    for (QCheckBox *box : bufferBoxes(*ui))
+        box->setChecked(false);
+    ui->lineEdit->setText(QString());
+    ui->inputshift->setText(QStringLiteral("0"));
+    indicatorName.clear();
+}
+
+void Dialog::on_analyze_clicked()
+{
+    WindowSwitch::to<Analyze>(this);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+class Ui_Dialog;
+
+// Base name of the indicator picked last. It belongs to the process, not to a window: a main window
+// reached through the analysis window still writes the script for it, until "Create" uses it up.
+extern QString indicatorName;
+
+// The main window: pick an indicator, tick buffers, give a bar shift and write the script that reads them.
+class Dialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Dialog(QWidget *parent = nullptr);
+    ~Dialog() override;
+
+private slots:
+    void on_pushButton_clicked();
+    void on_create_clicked();
+    void on_analyze_clicked();
+
+private:
+    std::unique_ptr<Ui_Dialog> ui;
+};

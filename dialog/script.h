@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <bitset>
+#include <optional>
+
+class QTextCodec;
+
+// Which of an indicator's eight output buffers a script reads: bit N stands for buffer N.
+using BufferSet = std::bitset<8>;
+
+// The MQL4 script that shows the ticked buffers of `indicatorName` at the bar `shiftText` in one
+// terminal message box. Lines are joined by '\n'; the last line has no line end.
+QString composeScript(const QString &indicatorName, const QString &shiftText, BufferSet buffers);
+
+// The script as its file holds it: CR LF line ends on every platform, in `codec`, without byte-order
+// mark. Empty when `codec` cannot represent every character, since a '?' in the name would read a
+// different indicator.
+std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec);
+
+// Writes `bytes` to `path`. An existing file is replaced only once every byte has been written; on
+// failure it is left exactly as it was and the result is false.
+bool saveScript(const QString &path, const QByteArray &bytes);

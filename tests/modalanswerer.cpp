@@ -1,0 +1,41 @@
+#include "modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+
+ModalAnswerer::ModalAnswerer()
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
+    m_timer.start();
+}
+
+void ModalAnswerer::answer()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+        if (!dialog->isVisible() || dialog->property("answered").toBool())
+            return;
+        dialog->setProperty("answered", true);
+        dialogCaptions << dialog->windowTitle();
+        dialogFilters << dialog->nameFilters().join(QStringLiteral(";;"));
+        const QString path = m_files.isEmpty() ? QString() : m_files.takeFirst();
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        dialog->selectFile(path);
+        // Queued, because accepting may ask whether to replace a file, and this timer does not fire
+        // again until this call has returned.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        if (box->standardButtons() & QMessageBox::Yes) {
+            ++overwriteQuestions;
+            box->button(QMessageBox::Yes)->click();
+            return;
+        }
+        boxes << Box{box->text(), box->icon()};
+        box->accept();
+    }
+}

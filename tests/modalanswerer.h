@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+// Answers the modal boxes and file dialogs that a test's button press opens, the way Qt's own tests do:
+// a short timer finds QApplication::activeModalWidget() and answers it. Create it before the press.
+class ModalAnswerer : public QObject
+{
+public:
+    struct Box
+    {
+        QString text;
+        QMessageBox::Icon icon;
+    };
+
+    ModalAnswerer();
+
+    // The next file dialog picks `path`; an empty path cancels it. Dialogs beyond the queue cancel.
+    void pickFile(const QString &path) { m_files << path; }
+
+    QList<Box> boxes;           // every message box answered, in order
+    QStringList dialogCaptions; // window title of every file dialog answered
+    QStringList dialogFilters;  // name filters of every file dialog answered, joined by ";;"
+    int overwriteQuestions = 0; // "replace it?" questions answered with Yes
+
+private:
+    void answer();
+
+    QTimer m_timer;
+    QStringList m_files;
+};

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The program in a real X server, driven by xdotool as a user would drive it.
+#   realwindow.sh BUFREX smoke        starts, shows one 322 x 325 "Bufrex 2 " window, Esc ends it with 0
+#   realwindow.sh BUFREX switch N     N clicks on "Analyze" and "Back" in turn, then Esc ends it with 0
+set -euo pipefail
+bufrex=$1 mode=$2 switches=${3:-0}
+
+if [ -z "${BUFREX_IN_XVFB:-}" ]; then
+  for tool in xvfb-run xdotool; do
+    command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
+  done
+  export BUFREX_IN_XVFB=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
+fi
+unset QT_QPA_PLATFORM
+
+fail() { echo "realwindow: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+
+# The id of the one visible window titled exactly $1, waiting up to ten seconds for it.
+window() {
+  local ids
+  for _ in $(seq 200); do
+    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
+    if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
+    sleep 0.05
+  done
+  fail "expected one visible window titled '$1', found: '${ids}'"
+}
+
+# How many windows of either title are mapped.
+visible_count() {
+  { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
+}
+
+click() { # window x y
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+"$bufrex" &
+pid=$!
+main=$(window 'Bufrex 2 ')
+eval "$(xdotool getwindowgeometry --shell "$main")"
+[ "$WIDTH" = 322 ] && [ "$HEIGHT" = 325 ] || fail "main window is ${WIDTH} x ${HEIGHT}, not 322 x 325"
+[ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
+
+current=$main
+for ((i = 1; i <= switches; i++)); do
+  if ((i % 2)); then
+    click "$current" 270 265          # "Analyze" in the main window
+    current=$(window 'Analyze')
+  else
+    click "$current" 30 415           # "Back" in the analysis window
+    current=$(window 'Bufrex 2 ')
+  fi
+  [ "$(visible_count)" = 1 ] || fail "after switch $i more than one window is visible"
+done
+((switches == 0)) || echo "realwindow: $switches switches, one window visible after each"
+
+xdotool windowfocus --sync "$current"
+xdotool key Escape
+for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
+code=0
+wait "$pid" || code=$?
+pid=
+[ "$code" = 0 ] || fail "exit code $code, not 0"
+echo "realwindow: $mode passed"

@@ -1,0 +1,189 @@
+#include "analyze/analyze.h"
+#include "keys.h"
+#include "modalanswerer.h"
+
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+// Object names of the value fields: the first event's buffers 0 to 7, then the second's.
+QStringList valueFieldNames()
+{
+    QStringList names;
+    for (const char *event : {"B1B0", "B2B0"})
+        for (int buffer = 0; buffer < 8; ++buffer)
+            names << QLatin1String(event) + (buffer == 0 ? QString() : QStringLiteral("_%1").arg(buffer + 1));
+    return names;
+}
+
+QLineEdit *field(QWidget *window, const QString &name)
+{
+    return window->findChild<QLineEdit *>(name);
+}
+
+} // namespace
+
+class tst_Analyze : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void startState();
+    void resizingMovesNothing();
+    void valueField_data();
+    void valueField();
+    void paste_data();
+    void paste();
+    void namesTakeAnyText();
+    void analyzeShowsReport();
+};
+
+void tst_Analyze::cleanup()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_Analyze::startState()
+{
+    Analyze window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("Analyze"));
+    QCOMPARE(window.size(), QSize(317, 433));
+    QVERIFY(field(&window, "name1")->text().isEmpty());
+    QVERIFY(field(&window, "name2")->text().isEmpty());
+    for (const QString &name : valueFieldNames()) {
+        QVERIFY2(field(&window, name), qPrintable(name));
+        QCOMPARE(field(&window, name)->text(), QStringLiteral("0"));
+    }
+
+    // Tab walks the buttons and names, then the first event's fields and the second's, and back.
+    QStringList expected{"name1", "name2", "Banalyze"};
+    expected << valueFieldNames() << "Back";
+    QWidget *focus = window.findChild<QPushButton *>("Back");
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+        focus = focus->nextInFocusChain();
+        while (!(focus->focusPolicy() & Qt::TabFocus))
+            focus = focus->nextInFocusChain();
+        visited << focus->objectName();
+    }
+    QCOMPARE(visited, expected);
+}
+
+void tst_Analyze::resizingMovesNothing()
+{
+    Analyze window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QHash<QWidget *, QRect> before;
+    for (QWidget *widget : window.findChildren<QWidget *>())
+        before.insert(widget, widget->geometry());
+
+    window.resize(600, 700);
+    QTRY_COMPARE(window.size(), QSize(600, 700));
+    for (QWidget *widget : window.findChildren<QWidget *>())
+        QCOMPARE(widget->geometry(), before.value(widget));
+}
+
+void tst_Analyze::valueField_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("minus sign refused") << "0" << "-" << "0";
+    QTest::newRow("plus sign refused") << "0" << "+" << "0";
+    QTest::newRow("letter refused") << "0" << "a" << "0";
+    QTest::newRow("exponent refused") << "1.5" << "e" << "1.5";
+    QTest::newRow("comma refused") << "0" << "," << "0";
+    QTest::newRow("blank refused") << "0" << " " << "0";
+    QTest::newRow("digit after the start text") << "0" << "5" << "05";
+    QTest::newRow("second point refused") << "3.5" << "." << "3.5";
+    QTest::newRow("point then digits into an empty field") << "" << ".5" << ".5";
+    QTest::newRow("digits around a point") << "" << "0.25" << "0.25";
+    QTest::newRow("Thai digits accepted") << "" << QString::fromUtf8("๑.๕") << QString::fromUtf8("๑.๕");
+    QTest::newRow("field may be emptied") << "0" << "\b" << "";
+}
+
+void tst_Analyze::valueField()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+
+    Analyze window;
+    for (const QString &name : {QStringLiteral("B1B0"), QStringLiteral("B2B0_8")}) {
+        QLineEdit *value = field(&window, name);
+        value->setText(start);
+        value->end(false);
+        typeKeys(value, typed);
+        QCOMPARE(value->text(), text);
+    }
+}
+
+void tst_Analyze::paste_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("decimal comma inserts nothing") << "1,5" << "";
+    QTest::newRow("minus sign inserts nothing") << "-2" << "";
+    QTest::newRow("decimal point pasted") << "1.5" << "1.5";
+}
+
+void tst_Analyze::paste()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
+
+    Analyze window;
+    QLineEdit *value = field(&window, "B1B0_3");
+    value->clear();
+    QApplication::clipboard()->setText(clipboard);
+    value->paste();
+    QCOMPARE(value->text(), text);
+}
+
+void tst_Analyze::namesTakeAnyText()
+{
+    Analyze window;
+    const QString name = QString::fromUtf8("  ขาขึ้น -1,5e3 ");
+    typeKeys(field(&window, "name1"), name);
+    QCOMPARE(field(&window, "name1")->text(), name);
+}
+
+// Typed into the real window: the second worked example's box, and the fields as they were.
+void tst_Analyze::analyzeShowsReport()
+{
+    Analyze window;
+    window.show();
+    QTest::keyClicks(field(&window, "name1"), "Up");
+    QTest::keyClicks(field(&window, "name2"), "Down");
+    const QHash<QString, QString> typed{{"B1B0_4", ".5"}, {"B1B0_8", ".5"}, {"B1B0_6", ".0"}, {"B2B0_6", ".0"},
+                                        {"B2B0_7", "1.1"}};
+    for (auto it = typed.begin(); it != typed.end(); ++it) {
+        field(&window, it.key())->clear();
+        QTest::keyClicks(field(&window, it.key()), it.value());
+    }
+
+    for (int press = 0; press < 2; ++press) {
+        ModalAnswerer answerer;
+        QTest::mouseClick(window.findChild<QPushButton *>("Banalyze"), Qt::LeftButton);
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Up is Buffer 3 Buffer 7\nDown is Buffer 6 "));
+        QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
+    }
+    for (const QString &name : valueFieldNames())
+        QCOMPARE(field(&window, name)->text(), typed.value(name, QStringLiteral("0")));
+    QCOMPARE(field(&window, "name1")->text(), QStringLiteral("Up"));
+}
+
+QTEST_MAIN(tst_Analyze)
+#include "tst_analyze.moc"

@@ -1,0 +1,437 @@
+#include "dialog/dialog.h"
+#include "dialog/maker.h"
+#include "keys.h"
+#include "modalanswerer.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QString notCreated = QStringLiteral("Script Not Create .Please Do Procress again");
+
+// The worked example of a ZigZag script for buffers 0 and 2 at shift 1, as the file must hold it.
+const QByteArray zigZagFile = "#include <WinUser32.mqh> \r\n int start() \r\n { string show;  \r\n"
+                              "double b0=iCustom(NULL,0,\"ZigZag\",0,1);\r\n"
+                              "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\r\n"
+                              "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\r\n"
+                              "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\r\n"
+                              "MessageBox(show); \r\nreturn (0); \r\n } ";
+
+template <class T>
+T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+QCheckBox *bufferBox(QWidget *window, int buffer)
+{
+    return window->findChild<QCheckBox *>(QStringLiteral("check%1").arg(buffer));
+}
+
+void click(QWidget *window, const char *button)
+{
+    QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Picks `path` through the file button, as a user does.
+void pick(Dialog &window, const QString &path)
+{
+    ModalAnswerer answerer;
+    answerer.pickFile(path);
+    click(&window, "pushButton");
+}
+
+} // namespace
+
+class tst_Dialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void widgets_data();
+    void widgets();
+    void startState();
+    void shiftField_data();
+    void shiftField();
+    void pick_data();
+    void pick();
+    void pickThenCancel();
+    void typedNameIsNoPick();
+    void refusedPress_data();
+    void refusedPress();
+    void createWritesWorkedExample();
+    void createReplacesExistingFile();
+    void failedWriteKeepsOldFile();
+    void unencodableNameWritesNothing();
+    void pickKeptInNewWindow();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_Dialog::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4"})
+        QVERIFY(writeFile(m_dir.filePath(QLatin1String(name)), "indicator"));
+}
+
+void tst_Dialog::cleanup()
+{
+    indicatorName.clear();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_Dialog::widgets_data()
+{
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QRect>("geometry");
+
+    const struct { const char *name, *cls; QRect rect; } table[] = {
+        {"pushButton", "QPushButton", {200, 40, 91, 23}}, {"lineEdit", "QLineEdit", {70, 40, 113, 20}},
+        {"check0", "QCheckBox", {30, 180, 70, 17}},     {"check1", "QCheckBox", {30, 210, 70, 17}},
+        {"check2", "QCheckBox", {30, 240, 70, 17}},     {"check3", "QCheckBox", {30, 270, 70, 17}},
+        {"check4", "QCheckBox", {150, 180, 70, 17}},    {"check5", "QCheckBox", {150, 210, 70, 17}},
+        {"check6", "QCheckBox", {150, 240, 70, 17}},    {"check7", "QCheckBox", {150, 270, 70, 17}},
+        {"create", "QPushButton", {230, 180, 81, 51}},  {"inputshift", "QLineEdit", {70, 120, 113, 20}},
+        {"label", "QLabel", {10, 10, 211, 21}},         {"label_2", "QLabel", {10, 140, 271, 31}},
+        {"label_3", "QLabel", {10, 70, 281, 41}},       {"label_4", "QLabel", {50, 300, 201, 21}},
+        {"analyze", "QPushButton", {230, 250, 81, 31}},
+    };
+    for (const auto &row : table)
+        QTest::newRow(row.name) << row.cls << row.rect;
+}
+
+void tst_Dialog::widgets()
+{
+    QFETCH(QString, className);
+    QFETCH(QRect, geometry);
+
+    Dialog window;
+    QWidget *widget = child<QWidget>(&window, QTest::currentDataTag());
+    QVERIFY(widget);
+    QCOMPARE(widget->parentWidget(), &window);
+    QCOMPARE(widget->metaObject()->className(), className);
+    QCOMPARE(widget->geometry(), geometry);
+}
+
+void tst_Dialog::startState()
+{
+    Dialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(window.windowTitle(), QStringLiteral("Bufrex 2 "));
+    QCOMPARE(window.size(), QSize(322, 325));
+    window.resize(500, 400);
+    QCOMPARE(window.size(), QSize(322, 325));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+
+    // Created in table order, which is also the focus order.
+    QStringList created;
+    for (QObject *object : window.children())
+        if (object->isWidgetType())
+            created << object->objectName();
+    QCOMPARE(created, (QStringList{"pushButton", "lineEdit", "check0", "check1", "check2", "check3", "check4",
+                                   "check5", "check6", "check7", "create", "inputshift", "label", "label_2",
+                                   "label_3", "label_4", "analyze"}));
+    QCOMPARE(child<QLineEdit>(&window, "inputshift")->text(), QStringLiteral("0"));
+    QVERIFY(child<QLineEdit>(&window, "lineEdit")->text().isEmpty());
+    for (int buffer = 0; buffer < 8; ++buffer) {
+        QVERIFY(!bufferBox(&window, buffer)->isChecked());
+        QCOMPARE(bufferBox(&window, buffer)->text(), QStringLiteral("Buffer %1").arg(buffer));
+    }
+
+    // The Thai texts arrive decoded, and the bottom label shows the one maker address.
+    QCOMPARE(child<QPushButton>(&window, "pushButton")->text(), QString::fromUtf8("เลือก Indicator"));
+    QTextDocument label4;
+    label4.setHtml(child<QLabel>(&window, "label_4")->text());
+    QCOMPARE(label4.toPlainText(), makerAddress());
+    QVERIFY(makerAddress().endsWith(QLatin1String(".example")));
+}
+
+void tst_Dialog::shiftField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+
+    // Typed after the start text "0".
+    QTest::newRow("digits appended") << "12" << "012";
+    QTest::newRow("letter refused") << "a" << "0";
+    QTest::newRow("minus sign refused") << "-" << "0";
+    QTest::newRow("plus sign refused") << "+" << "0";
+    QTest::newRow("point refused") << "." << "0";
+    QTest::newRow("blank refused") << " " << "0";
+    QTest::newRow("eleventh digit refused") << "1234567890" << "0123456789";
+    QTest::newRow("Thai digits accepted") << QString::fromUtf8("๑๒") << QString::fromUtf8("0๑๒");
+    QTest::newRow("field may be emptied") << "\b" << "";
+}
+
+void tst_Dialog::shiftField()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+
+    Dialog window;
+    QLineEdit *shift = child<QLineEdit>(&window, "inputshift");
+    shift->setFocus();
+    shift->end(false);
+    typeKeys(shift, typed);
+    QCOMPARE(shift->text(), text);
+}
+
+void tst_Dialog::pick_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("dots in file name") << "Super.Trend.ex4" << "Super";
+    QTest::newRow("compiled indicator") << "ZigZag.ex4" << "ZigZag";
+    QTest::newRow("source gives the same name as its twin") << "ZigZag.mq4" << "ZigZag";
+    QTest::newRow("no point gives the whole name") << "MACD" << "MACD";
+    QTest::newRow("leading point gives no name") << ".hidden.ex4" << "";
+}
+
+void tst_Dialog::pick()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, name);
+
+    Dialog window;
+    window.show();
+    ModalAnswerer answerer;
+    answerer.pickFile(m_dir.filePath(file));
+    click(&window, "pushButton");
+
+    QCOMPARE(answerer.dialogCaptions, QStringList{"Open Indicator"});
+    QCOMPARE(answerer.dialogFilters, QStringList{"EX4 (*.ex4);;MQ4(*.mq4)"}); // Qt trims each filter
+    QCOMPARE(child<QLineEdit>(&window, "lineEdit")->text(), name);
+    QCOMPARE(indicatorName, name);
+}
+
+void tst_Dialog::pickThenCancel()
+{
+    Dialog window;
+    window.show();
+    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    QCOMPARE(indicatorName, QStringLiteral("ZigZag"));
+
+    ::pick(window, QString());
+    QVERIFY(child<QLineEdit>(&window, "lineEdit")->text().isEmpty());
+    QVERIFY(indicatorName.isEmpty());
+}
+
+void tst_Dialog::typedNameIsNoPick()
+{
+    Dialog window;
+    window.show();
+    QTest::keyClicks(child<QLineEdit>(&window, "lineEdit"), "ZigZag");
+    bufferBox(&window, 0)->setChecked(true);
+    QVERIFY(indicatorName.isEmpty());
+
+    ModalAnswerer answerer;
+    click(&window, "create");
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Please Select Indicator First"));
+}
+
+void tst_Dialog::refusedPress_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no indicator") << "" << true << "Please Select Indicator First";
+    QTest::newRow("name from a leading point is no indicator") << ".hidden.ex4" << true << "Please Select Indicator First";
+    QTest::newRow("no buffer") << "ZigZag.ex4" << false << "Please Select Buffer .At less one Buffer";
+    QTest::newRow("save dialog cancelled") << "ZigZag.ex4" << true << notCreated;
+}
+
+// A refused press shows one critical box, touches no file and still resets the whole window.
+void tst_Dialog::refusedPress()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, tick);
+    QFETCH(QString, message);
+
+    Dialog window;
+    window.show();
+    if (!file.isEmpty())
+        ::pick(window, m_dir.filePath(file));
+    if (tick)
+        bufferBox(&window, 3)->setChecked(true);
+    child<QLineEdit>(&window, "inputshift")->setText("7");
+    const QStringList filesBefore = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+    ModalAnswerer answerer; // no file queued: a save dialog, if any, is cancelled
+    click(&window, "create");
+
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, message);
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.dialogCaptions.size(), message == notCreated ? 1 : 0);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), filesBefore);
+    QVERIFY(!bufferBox(&window, 3)->isChecked());
+    QVERIFY(child<QLineEdit>(&window, "lineEdit")->text().isEmpty());
+    QCOMPARE(child<QLineEdit>(&window, "inputshift")->text(), QStringLiteral("0"));
+    QVERIFY(indicatorName.isEmpty());
+}
+
+void tst_Dialog::createWritesWorkedExample()
+{
+    Dialog window;
+    window.show();
+    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    bufferBox(&window, 2)->setChecked(true);
+    bufferBox(&window, 0)->setChecked(true);
+    QLineEdit *shift = child<QLineEdit>(&window, "inputshift");
+    shift->selectAll();
+    QTest::keyClicks(shift, "1");
+
+    QTemporaryDir out;
+    const QString path = out.filePath("reader"); // no extension is added
+    ModalAnswerer answerer;
+    answerer.pickFile(path);
+    click(&window, "create");
+
+    QCOMPARE(answerer.dialogCaptions, QStringList{"Save Script"});
+    QCOMPARE(answerer.dialogFilters, QStringList{"MQ4(*.mq4)"});
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"reader"});
+    const QByteArray written = readAll(path);
+    QCOMPARE(written.size(), 284);
+    QCOMPARE(written, zigZagFile);
+    QVERIFY(indicatorName.isEmpty());
+    QVERIFY(!bufferBox(&window, 0)->isChecked() && !bufferBox(&window, 2)->isChecked());
+    QCOMPARE(shift->text(), QStringLiteral("0"));
+}
+
+void tst_Dialog::createReplacesExistingFile()
+{
+    QTemporaryDir out;
+    const QString path = out.filePath("old.mq4");
+    QVERIFY(writeFile(path, QByteArray(4000, 'x')));
+
+    Dialog window;
+    window.show();
+    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    for (int buffer = 0; buffer < 8; ++buffer)
+        bufferBox(&window, buffer)->setChecked(true);
+    child<QLineEdit>(&window, "inputshift")->setText("1");
+    ModalAnswerer answerer;
+    answerer.pickFile(path);
+    click(&window, "create");
+
+    QCOMPARE(answerer.overwriteQuestions, 1);
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+    const QByteArray written = readAll(path);
+    QCOMPARE(written.size(), 842);
+    QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n"));
+    QVERIFY(written.endsWith("\r\n } "));
+}
+
+// A write that fails part-way (a full disk) must say so and leave the user's file as it was.
+void tst_Dialog::failedWriteKeepsOldFile()
+{
+    QTemporaryDir out;
+    const QString path = out.filePath("old.mq4");
+    const QByteArray oldContent("// the trader's own script\r\n");
+    QVERIFY(writeFile(path, oldContent));
+
+    Dialog window;
+    window.show();
+    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    for (int buffer = 0; buffer < 8; ++buffer)
+        bufferBox(&window, buffer)->setChecked(true);
+    ModalAnswerer answerer;
+    answerer.pickFile(path);
+
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limit = old;
+    limit.rlim_cur = 100;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    click(&window, "create");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, notCreated);
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    QCOMPARE(readAll(path), oldContent);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.mq4"});
+}
+
+void tst_Dialog::unencodableNameWritesNothing()
+{
+    QTextCodec *systemCodec = QTextCodec::codecForLocale();
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    QTemporaryDir out;
+    {
+        Dialog window;
+        window.show();
+        indicatorName = QString::fromUtf8("ราคา");
+        bufferBox(&window, 0)->setChecked(true);
+        ModalAnswerer answerer;
+        answerer.pickFile(out.filePath("thai.mq4"));
+        click(&window, "create");
+
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, notCreated);
+        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    }
+    QTextCodec::setCodecForLocale(systemCodec);
+}
+
+void tst_Dialog::pickKeptInNewWindow()
+{
+    {
+        Dialog first;
+        first.show();
+        ::pick(first, m_dir.filePath("ZigZag.ex4"));
+    }
+    Dialog second;
+    second.show();
+    QVERIFY(child<QLineEdit>(&second, "lineEdit")->text().isEmpty());
+    bufferBox(&second, 0)->setChecked(true);
+    bufferBox(&second, 2)->setChecked(true);
+    child<QLineEdit>(&second, "inputshift")->setText("1");
+
+    QTemporaryDir out;
+    ModalAnswerer answerer;
+    answerer.pickFile(out.filePath("kept.mq4"));
+    click(&second, "create");
+    QCOMPARE(readAll(out.filePath("kept.mq4")), zigZagFile);
+}
+
+QTEST_MAIN(tst_Dialog)
+#include "tst_dialog.moc"

@@ -1,0 +1,246 @@
+#include "dialog/script.h"
+
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QString workedExample = QStringLiteral(
+    "#include <WinUser32.mqh> \n"
+    " int start() \n"
+    " { string show;  \n"
+    "double b0=iCustom(NULL,0,\"ZigZag\",0,1);\n"
+    "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\n"
+    "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\n"
+    "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\n"
+    "MessageBox(show); \n"
+    "return (0); \n"
+    " } ");
+
+BufferSet buffers(std::initializer_list<int> numbers)
+{
+    BufferSet set;
+    for (int n : numbers)
+        set.set(size_t(n));
+    return set;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Makes every write past `bytes` fail with EFBIG instead of killing the process, even for root.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int);
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(BufferSet)
+
+class tst_Script : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExample_data();
+    void workedExample();
+    void calls_data();
+    void calls();
+    void encoding_data();
+    void encoding();
+    void saveReplacesWholeFile();
+    void failedSaveKeepsOldFile_data();
+    void failedSaveKeepsOldFile();
+};
+
+void tst_Script::workedExample_data()
+{
+    QTest::addColumn<BufferSet>("buffers");
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<int>("bytes");
+
+    QTest::newRow("buffers 0 and 2") << buffers({2, 0}) << 275 << 284;
+    QTest::newRow("all eight buffers") << buffers({0, 1, 2, 3, 4, 5, 6, 7}) << 821 << 842;
+}
+
+void tst_Script::workedExample()
+{
+    QFETCH(BufferSet, buffers);
+    QFETCH(int, characters);
+    QFETCH(int, bytes);
+
+    const QString script = composeScript(QStringLiteral("ZigZag"), QStringLiteral("1"), buffers);
+    QCOMPARE(script.size(), characters);
+    if (buffers.count() == 2)
+        QCOMPARE(script, ::workedExample);
+
+    const auto file = encodeScript(script, QTextCodec::codecForName("UTF-8"));
+    QVERIFY(file);
+    QCOMPARE(file->size(), bytes);
+    QVERIFY(!file->endsWith('\n'));
+    QCOMPARE(file->count("\r\n"), script.count(QLatin1Char('\n')));
+    QCOMPARE(file->count('\n'), file->count("\r\n")); // no bare line feed anywhere
+}
+
+// The iCustom calls a script makes, in order; every other line is fixed by the format.
+void tst_Script::calls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shift");
+    QTest::addColumn<BufferSet>("buffers");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("ticked 7, 0, 3 come out ascending")
+        << "ZigZag" << "1" << buffers({7, 0, 3})
+        << QStringList{"double b0=iCustom(NULL,0,\"ZigZag\",0,1);", "double b3=iCustom(NULL,0,\"ZigZag\",3,1);",
+                       "double b7=iCustom(NULL,0,\"ZigZag\",7,1);"};
+    QTest::newRow("leading zeros of the shift stay")
+        << "Trend" << "0012" << buffers({5}) << QStringList{"double b5=iCustom(NULL,0,\"Trend\",5,0012);"};
+    QTest::newRow("ten-digit shift")
+        << "Trend" << "9999999999" << buffers({1}) << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,9999999999);"};
+    QTest::newRow("empty shift is the current bar")
+        << "Trend" << "" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,0);"};
+    QTest::newRow("Thai digits written as ASCII")
+        << "Trend" << QString::fromUtf8("๑๒") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,12);"};
+    QTest::newRow("Thai zeros keep their places")
+        << "Trend" << QString::fromUtf8("๐๐๔") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,004);"};
+    QTest::newRow("Arabic-Indic digits written as ASCII")
+        << "Trend" << QString::fromUtf8("٣٧") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,37);"};
+    QTest::newRow("quote in the name escaped")
+        << "My\"Trend" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"My\\\"Trend\",0,0);"};
+    QTest::newRow("backslash in the name escaped")
+        << "a\\b" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"a\\\\b\",0,0);"};
+    QTest::newRow("name with blanks, signs and Thai unchanged")
+        << QString::fromUtf8("My Trend-2 (v3) ราคา") << "2" << buffers({6})
+        << QStringList{QString::fromUtf8("double b6=iCustom(NULL,0,\"My Trend-2 (v3) ราคา\",6,2);")};
+    QTest::newRow("no buffer, no call") << "Trend" << "1" << BufferSet() << QStringList();
+}
+
+void tst_Script::calls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shift);
+    QFETCH(BufferSet, buffers);
+    QFETCH(QStringList, calls);
+
+    const QStringList lines = composeScript(name, shift, buffers).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 6 + 2 * calls.size());
+    QCOMPARE(lines.mid(0, 3), (QStringList{"#include <WinUser32.mqh> ", " int start() ", " { string show;  "}));
+    QCOMPARE(lines.mid(lines.size() - 3), (QStringList{"MessageBox(show); ", "return (0); ", " } "}));
+    for (int i = 0; i < calls.size(); ++i) {
+        QCOMPARE(lines.at(3 + 2 * i), calls.at(i));
+        const QChar digit = calls.at(i).at(8);
+        QCOMPARE(lines.at(4 + 2 * i),
+                 QStringLiteral("show=show+\"Buffer %1 = \"+DoubleToStr(b%1, 5)+ \"\\n\" ;").arg(digit));
+    }
+}
+
+void tst_Script::encoding_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("encodable");
+
+    QTest::newRow("ASCII name in Latin-1") << QByteArray("ISO-8859-1") << "ZigZag" << true;
+    QTest::newRow("accented name in Latin-1") << QByteArray("ISO-8859-1") << QString::fromUtf8("Trendé") << true;
+    QTest::newRow("Thai name in Latin-1 refused") << QByteArray("ISO-8859-1") << QString::fromUtf8("ราคา") << false;
+    QTest::newRow("Thai name in TIS-620") << QByteArray("TIS-620") << QString::fromUtf8("ราคา") << true;
+    QTest::newRow("Thai name in UTF-8") << QByteArray("UTF-8") << QString::fromUtf8("ราคา") << true;
+    QTest::newRow("lone surrogate in UTF-8 refused") << QByteArray("UTF-8") << QString(QChar(0xd800)) << false;
+}
+
+void tst_Script::encoding()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(QString, name);
+    QFETCH(bool, encodable);
+
+    QTextCodec *textCodec = QTextCodec::codecForName(codec);
+    QVERIFY(textCodec);
+    const QString script = composeScript(name, QStringLiteral("1"), buffers({0}));
+    const auto bytes = encodeScript(script, textCodec);
+    QCOMPARE(bool(bytes), encodable);
+    if (bytes) {
+        QVERIFY(bytes->startsWith("#include")); // no byte-order mark
+        QCOMPARE(textCodec->toUnicode(*bytes), QString(script).replace("\n", "\r\n"));
+    }
+}
+
+void tst_Script::saveReplacesWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.mq4"));
+    QVERIFY(writeFile(path, QByteArray(5000, 'x')));
+
+    QVERIFY(saveScript(path, "short"));
+    QCOMPARE(readAll(path), QByteArray("short"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.mq4"}); // no temporary left behind
+}
+
+void tst_Script::failedSaveKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("sizeLimit");
+
+    QTest::newRow("folder does not exist") << "missing/x.mq4" << 0;
+    QTest::newRow("path is a folder") << "folder" << 0;
+    QTest::newRow("disk full part-way") << "old.mq4" << 100;
+}
+
+void tst_Script::failedSaveKeepsOldFile()
+{
+    QFETCH(QString, file);
+    QFETCH(int, sizeLimit);
+
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QString old = dir.filePath(QStringLiteral("old.mq4"));
+    const QByteArray oldContent("the trader's own script\r\n");
+    QVERIFY(writeFile(old, oldContent));
+    const QByteArray script = *encodeScript(composeScript("ZigZag", "1", ~BufferSet()), QTextCodec::codecForName("UTF-8"));
+
+    bool saved = true;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit > 0)
+            limit.emplace(rlim_t(sizeLimit));
+        saved = saveScript(dir.filePath(file), script);
+    }
+    QVERIFY(!saved);
+    QCOMPARE(readAll(old), oldContent);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"folder", "old.mq4"}));
+}
+
+QTEST_APPLESS_MAIN(tst_Script)
+#include "tst_script.moc"
