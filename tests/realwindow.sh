@@ -2,6 +2,7 @@
 # The program in a real X server, driven by xdotool as a user would drive it.
 #   realwindow.sh BUFREX smoke        starts, shows one 322 x 325 "Bufrex 2 " window, Esc ends it with 0
 #   realwindow.sh BUFREX switch N     N clicks on "Analyze" and "Back" in turn, then Esc ends it with 0
+#   realwindow.sh BUFREX scaled       on a 192-dpi screen (200 %) the window is twice the size, 644 x 650
 set -euo pipefail
 bufrex=$1 mode=$2 switches=${3:-0}
 
@@ -10,7 +11,9 @@ if [ -z "${BUFREX_IN_XVFB:-}" ]; then
     command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
   done
   export BUFREX_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$@"
+  dpi=96
+  [ "$mode" = scaled ] && dpi=192
+  exec xvfb-run -a -s "-screen 0 1600x1200x24 -dpi $dpi -nolisten tcp" bash "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 
@@ -40,7 +43,10 @@ click() { # window x y
 pid=$!
 main=$(window 'Bufrex 2 ')
 eval "$(xdotool getwindowgeometry --shell "$main")"
-[ "$WIDTH" = 322 ] && [ "$HEIGHT" = 325 ] || fail "main window is ${WIDTH} x ${HEIGHT}, not 322 x 325"
+scale=1
+[ "$mode" = scaled ] && scale=2
+[ "$WIDTH" = $((322 * scale)) ] && [ "$HEIGHT" = $((325 * scale)) ] ||
+  fail "main window is ${WIDTH} x ${HEIGHT}, not $((322 * scale)) x $((325 * scale))"
 [ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
 
 current=$main
