@@ -1,5 +1,6 @@
 #include "dialog/dialog.h"
 #include "dialog/maker.h"
+#include "files.h"
 #include "keys.h"
 #include "modalanswerer.h"
 
@@ -12,8 +13,6 @@
 #include <QTextDocument>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -43,18 +42,6 @@ void click(QWidget *window, const char *button)
     QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
 }
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // Picks `path` through the file button, as a user does.
 void pick(Dialog &window, const QString &path)
 {
@@ -72,8 +59,6 @@ class tst_Dialog : public QObject
 private slots:
     void initTestCase();
     void cleanup();
-    void widgets_data();
-    void widgets();
     void startState();
     void shiftField_data();
     void shiftField();
@@ -83,8 +68,8 @@ private slots:
     void typedNameIsNoPick();
     void refusedPress_data();
     void refusedPress();
-    void createWritesWorkedExample();
-    void createReplacesExistingFile();
+    void createWritesScript_data();
+    void createWritesScript();
     void failedWriteKeepsOldFile();
     void unencodableNameWritesNothing();
     void pickKeptInNewWindow();
@@ -105,39 +90,6 @@ void tst_Dialog::cleanup()
     indicatorName.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
-}
-
-void tst_Dialog::widgets_data()
-{
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QRect>("geometry");
-
-    const struct { const char *name, *cls; QRect rect; } table[] = {
-        {"pushButton", "QPushButton", {200, 40, 91, 23}}, {"lineEdit", "QLineEdit", {70, 40, 113, 20}},
-        {"check0", "QCheckBox", {30, 180, 70, 17}},     {"check1", "QCheckBox", {30, 210, 70, 17}},
-        {"check2", "QCheckBox", {30, 240, 70, 17}},     {"check3", "QCheckBox", {30, 270, 70, 17}},
-        {"check4", "QCheckBox", {150, 180, 70, 17}},    {"check5", "QCheckBox", {150, 210, 70, 17}},
-        {"check6", "QCheckBox", {150, 240, 70, 17}},    {"check7", "QCheckBox", {150, 270, 70, 17}},
-        {"create", "QPushButton", {230, 180, 81, 51}},  {"inputshift", "QLineEdit", {70, 120, 113, 20}},
-        {"label", "QLabel", {10, 10, 211, 21}},         {"label_2", "QLabel", {10, 140, 271, 31}},
-        {"label_3", "QLabel", {10, 70, 281, 41}},       {"label_4", "QLabel", {50, 300, 201, 21}},
-        {"analyze", "QPushButton", {230, 250, 81, 31}},
-    };
-    for (const auto &row : table)
-        QTest::newRow(row.name) << row.cls << row.rect;
-}
-
-void tst_Dialog::widgets()
-{
-    QFETCH(QString, className);
-    QFETCH(QRect, geometry);
-
-    Dialog window;
-    QWidget *widget = child<QWidget>(&window, QTest::currentDataTag());
-    QVERIFY(widget);
-    QCOMPARE(widget->parentWidget(), &window);
-    QCOMPARE(widget->metaObject()->className(), className);
-    QCOMPARE(widget->geometry(), geometry);
 }
 
 void tst_Dialog::startState()
@@ -302,60 +254,60 @@ void tst_Dialog::refusedPress()
     QVERIFY(indicatorName.isEmpty());
 }
 
-void tst_Dialog::createWritesWorkedExample()
+void tst_Dialog::createWritesScript_data()
 {
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("oldContent");
+    QTest::addColumn<int>("size");
+
+    QTest::newRow("buffers 2 then 0, no extension added") << QList<int>{2, 0} << "reader" << QByteArray() << 284;
+    QTest::newRow("all eight replace a longer file whole")
+        << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "old.mq4" << QByteArray(4000, 'x') << 842;
+}
+
+void tst_Dialog::createWritesScript()
+{
+    QFETCH(QList<int>, ticked);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, oldContent);
+    QFETCH(int, size);
+
+    QTemporaryDir out;
+    const QString path = out.filePath(file);
+    if (!oldContent.isEmpty())
+        QVERIFY(writeFile(path, oldContent));
+
     Dialog window;
     window.show();
     ::pick(window, m_dir.filePath("ZigZag.ex4"));
-    bufferBox(&window, 2)->setChecked(true);
-    bufferBox(&window, 0)->setChecked(true);
+    for (int buffer : ticked)
+        bufferBox(&window, buffer)->setChecked(true);
     QLineEdit *shift = child<QLineEdit>(&window, "inputshift");
     shift->selectAll();
     QTest::keyClicks(shift, "1");
 
-    QTemporaryDir out;
-    const QString path = out.filePath("reader"); // no extension is added
     ModalAnswerer answerer;
     answerer.pickFile(path);
     click(&window, "create");
 
     QCOMPARE(answerer.dialogCaptions, QStringList{"Save Script"});
     QCOMPARE(answerer.dialogFilters, QStringList{"MQ4(*.mq4)"});
+    QCOMPARE(answerer.overwriteQuestions, oldContent.isEmpty() ? 0 : 1);
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
-    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"reader"});
-    const QByteArray written = readAll(path);
-    QCOMPARE(written.size(), 284);
-    QCOMPARE(written, zigZagFile);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{file});
+    const QByteArray written = readFile(path);
+    QCOMPARE(written.size(), size);
+    if (size == zigZagFile.size())
+        QCOMPARE(written, zigZagFile);
+    QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n") && written.endsWith("\r\n } "));
+
     QVERIFY(indicatorName.isEmpty());
-    QVERIFY(!bufferBox(&window, 0)->isChecked() && !bufferBox(&window, 2)->isChecked());
+    for (int buffer : ticked)
+        QVERIFY(!bufferBox(&window, buffer)->isChecked());
     QCOMPARE(shift->text(), QStringLiteral("0"));
-}
-
-void tst_Dialog::createReplacesExistingFile()
-{
-    QTemporaryDir out;
-    const QString path = out.filePath("old.mq4");
-    QVERIFY(writeFile(path, QByteArray(4000, 'x')));
-
-    Dialog window;
-    window.show();
-    ::pick(window, m_dir.filePath("ZigZag.ex4"));
-    for (int buffer = 0; buffer < 8; ++buffer)
-        bufferBox(&window, buffer)->setChecked(true);
-    child<QLineEdit>(&window, "inputshift")->setText("1");
-    ModalAnswerer answerer;
-    answerer.pickFile(path);
-    click(&window, "create");
-
-    QCOMPARE(answerer.overwriteQuestions, 1);
-    QCOMPARE(answerer.boxes.size(), 1);
-    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
-    const QByteArray written = readAll(path);
-    QCOMPARE(written.size(), 842);
-    QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n"));
-    QVERIFY(written.endsWith("\r\n } "));
 }
 
 // A write that fails part-way (a full disk) must say so and leave the user's file as it was.
@@ -374,20 +326,15 @@ void tst_Dialog::failedWriteKeepsOldFile()
     ModalAnswerer answerer;
     answerer.pickFile(path);
 
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limit = old;
-    limit.rlim_cur = 100;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    click(&window, "create");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        FileSizeLimit diskFull(100);
+        click(&window, "create");
+    }
 
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].text, notCreated);
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
-    QCOMPARE(readAll(path), oldContent);
+    QCOMPARE(readFile(path), oldContent);
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.mq4"});
 }
 
@@ -430,7 +377,7 @@ void tst_Dialog::pickKeptInNewWindow()
     ModalAnswerer answerer;
     answerer.pickFile(out.filePath("kept.mq4"));
     click(&second, "create");
-    QCOMPARE(readAll(out.filePath("kept.mq4")), zigZagFile);
+    QCOMPARE(readFile(out.filePath("kept.mq4")), zigZagFile);
 }
 
 QTEST_MAIN(tst_Dialog)

@@ -1,11 +1,10 @@
 #include "dialog/script.h"
+#include "files.h"
 
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -28,41 +27,6 @@ BufferSet buffers(std::initializer_list<int> numbers)
         set.set(size_t(n));
     return set;
 }
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Makes every write past `bytes` fail with EFBIG instead of killing the process, even for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int);
-};
 
 } // namespace
 
@@ -204,7 +168,7 @@ void tst_Script::saveReplacesWholeFile()
     QVERIFY(writeFile(path, QByteArray(5000, 'x')));
 
     QVERIFY(saveScript(path, "short"));
-    QCOMPARE(readAll(path), QByteArray("short"));
+    QCOMPARE(readFile(path), QByteArray("short"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.mq4"}); // no temporary left behind
 }
 
@@ -238,7 +202,7 @@ void tst_Script::failedSaveKeepsOldFile()
         saved = saveScript(dir.filePath(file), script);
     }
     QVERIFY(!saved);
-    QCOMPARE(readAll(old), oldContent);
+    QCOMPARE(readFile(old), oldContent);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"folder", "old.mq4"}));
 }
 
