@@ -14,12 +14,9 @@ QPointer<QDialog> made;
 
 void WindowSwitch::handOver(QDialog *from, QDialog *to)
 {
-    static const bool releasedOnQuit = [] {
-        // The visible window is still alive when the user closes it and the event loop ends.
+    // The visible window is still alive when the user closes it and the event loop ends.
+    static const QMetaObject::Connection releasedOnQuit =
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, [] { delete made.data(); });
-        return true;
-    }();
-    Q_UNUSED(releasedOnQuit);
 
     from->hide();
     if (from == made)
