@@ -6,15 +6,21 @@
 set -euo pipefail
 bufrex=$1 mode=$2 switches=${3:-0}
 
-if [ -z "${BUFREX_IN_XVFB:-}" ]; then
-  for tool in xvfb-run xdotool; do
-    command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
-  done
-  export BUFREX_IN_XVFB=1
-  dpi=96
-  [ "$mode" = scaled ] && dpi=192
-  exec xvfb-run -a -s "-screen 0 1600x1200x24 -dpi $dpi -nolisten tcp" bash "$0" "$@"
-fi
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
+done
+
+# A server of our own on the first display that is really free: -displayfd asks the server itself,
+# where lock files can miss one that another process left running.
+dpi=96
+[ "$mode" = scaled ] && dpi=192
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "$dpi" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "realwindow: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
 unset QT_QPA_PLATFORM
 
 fail() { echo "realwindow: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
