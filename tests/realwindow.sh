@@ -49,8 +49,7 @@ click() { # window x y
 pid=$!
 main=$(window 'Bufrex 2 ')
 eval "$(xdotool getwindowgeometry --shell "$main")"
-scale=1
-[ "$mode" = scaled ] && scale=2
+scale=$((dpi / 96))
 [ "$WIDTH" = $((322 * scale)) ] && [ "$HEIGHT" = $((325 * scale)) ] ||
   fail "main window is ${WIDTH} x ${HEIGHT}, not $((322 * scale)) x $((325 * scale))"
 [ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
