@@ -39,7 +39,9 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
     if (buffers.none())
         return {QStringLiteral("Please Select Buffer .At less one Buffer"), ReportIcon::Critical};
 
-    // Encoded before asking for a file, so that a name the system encoding cannot hold costs no choice.
+    // Checked before asking for a file, so that a name no script can hold costs no choice.
+    if (!fitsMql4String(indicatorName))
+        return notCreated();
     const auto bytes = encodeScript(composeScript(indicatorName, ui.inputshift->text(), buffers),
                                     QTextCodec::codecForLocale());
     if (!bytes)

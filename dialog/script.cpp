@@ -1,7 +1,11 @@
 #include "dialog/script.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTextCodec>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,7 +36,40 @@ QString mql4Shift(const QString &shiftText)
     return shift;
 }
 
+// Some folders let a user replace a file but not create the temporary one beside it, so the file can
+// only be rewritten in place. The room the new script needs beyond the old one is claimed first, so
+// that a full disk stops the save before any old byte changed; should a later write fail all the
+// same, the old bytes go back.
+bool replaceInPlace(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    // Unbuffered: a write that fails must not linger in a buffer and block the restore.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return false;
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+
+    const auto writeAt = [&file](qint64 position, const QByteArray &data) {
+        return file.seek(position) && file.write(data) == data.size();
+    };
+    if (bytes.size() > old.size() && !writeAt(old.size(), bytes.mid(old.size()))) {
+        file.resize(old.size());
+        return false;
+    }
+    if (writeAt(0, bytes.left(old.size())) && file.resize(bytes.size()))
+        return true;
+    writeAt(0, old);
+    file.resize(old.size());
+    return false;
+}
+
 } // namespace
+
+bool fitsMql4String(const QString &name)
+{
+    return std::none_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
 
 QString composeScript(const QString &indicatorName, const QString &shiftText, BufferSet buffers)
 {
@@ -72,11 +109,8 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
 bool saveScript(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    // Some folders let a user replace a file but not create the temporary one beside it; writing in
-    // place there still reports every error.
-    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return QFileInfo(path).isFile() && replaceInPlace(path, bytes);
     // Qt 5's commit() misses a write error that surfaces only when its buffer is flushed (a full disk),
     // and would put the cut file in place of the old one: flush first and check.
     if (file.write(bytes) != bytes.size() || !file.flush()) {

@@ -11,6 +11,10 @@ class QTextCodec;
 // Which of an indicator's eight output buffers a script reads: bit N stands for buffer N.
 using BufferSet = std::bitset<8>;
 
+// Whether an MQL4 string literal can hold the indicator name as it is. A control character (a line
+// feed, say) would break the script, and no Windows file name holds one.
+bool fitsMql4String(const QString &name);
+
 // The MQL4 script that shows the ticked buffers of `indicatorName` at the bar `shiftText` in one
 // terminal message box. Lines are joined by '\n'; the last line has no line end.
 QString composeScript(const QString &indicatorName, const QString &shiftText, BufferSet buffers);
@@ -20,6 +24,7 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
 // different indicator.
 std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec);
 
-// Writes `bytes` to `path`. An existing file is replaced only once every byte has been written; on
-// failure it is left exactly as it was and the result is false.
+// Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,
+// in a folder that takes no new file, rewritten in place with its old bytes put back should a write
+// fail. On failure the file is left exactly as it was and the result is false.
 bool saveScript(const QString &path, const QByteArray &bytes);

@@ -72,6 +72,8 @@ private slots:
     void createWritesScript();
     void failedWriteKeepsOldFile();
     void unencodableNameWritesNothing();
+    void controlCharacterNameWritesNothing_data();
+    void controlCharacterNameWritesNothing();
     void pickKeptInNewWindow();
 
 private:
@@ -357,6 +359,39 @@ void tst_Dialog::unencodableNameWritesNothing()
         QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
     }
     QTextCodec::setCodecForLocale(systemCodec);
+}
+
+void tst_Dialog::controlCharacterNameWritesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("line feed") << "Zig\nZag";
+    QTest::newRow("carriage return") << "Zig\rZag";
+    QTest::newRow("tab") << "Zig\tZag";
+    QTest::newRow("U+0001") << QString(QChar(0x01)) + "ZigZag";
+    QTest::newRow("U+007F") << "ZigZag" + QString(QChar(0x7f));
+}
+
+// Such a name would break the script's string, so it is refused before a file is asked for.
+void tst_Dialog::controlCharacterNameWritesNothing()
+{
+    QFETCH(QString, name);
+
+    QTemporaryDir out;
+    Dialog window;
+    window.show();
+    indicatorName = name;
+    bufferBox(&window, 0)->setChecked(true);
+    ModalAnswerer answerer;
+    answerer.pickFile(out.filePath("broken.mq4"));
+    click(&window, "create");
+
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, notCreated);
+    QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    QVERIFY(answerer.dialogCaptions.isEmpty());
+    QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(indicatorName.isEmpty());
 }
 
 void tst_Dialog::pickKeptInNewWindow()

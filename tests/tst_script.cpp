@@ -5,6 +5,12 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 
 namespace {
 
@@ -43,9 +49,15 @@ private slots:
     void calls();
     void encoding_data();
     void encoding();
+    void nameFitsString_data();
+    void nameFitsString();
     void saveReplacesWholeFile();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+#ifdef Q_OS_UNIX
+    void lockedFolder_data();
+    void lockedFolder();
+#endif
 };
 
 void tst_Script::workedExample_data()
@@ -161,6 +173,32 @@ void tst_Script::encoding()
     }
 }
 
+void tst_Script::nameFitsString_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fits");
+
+    QTest::newRow("plain name") << "ZigZag" << true;
+    QTest::newRow("blanks, signs and Thai") << QString::fromUtf8("My Trend-2 (v3) ราคา") << true;
+    QTest::newRow("quote and backslash, which are escaped") << "a\"b\\c" << true;
+    QTest::newRow("empty name") << "" << true;
+    QTest::newRow("line feed") << "Zig\nZag" << false;
+    QTest::newRow("carriage return") << "Zig\rZag" << false;
+    QTest::newRow("tab") << "Zig\tZag" << false;
+    QTest::newRow("U+0001 at the start") << QString(QChar(0x01)) + "ZigZag" << false;
+    QTest::newRow("U+001F at the end") << "ZigZag" + QString(QChar(0x1f)) << false;
+    QTest::newRow("U+007F delete") << "Zig" + QString(QChar(0x7f)) + "Zag" << false;
+    QTest::newRow("U+0085 next line") << "Zig" + QString(QChar(0x85)) + "Zag" << false;
+    QTest::newRow("U+0000") << QString(QChar(0)) << false;
+}
+
+void tst_Script::nameFitsString()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fits);
+    QCOMPARE(fitsMql4String(name), fits);
+}
+
 void tst_Script::saveReplacesWholeFile()
 {
     QTemporaryDir dir;
@@ -205,6 +243,68 @@ void tst_Script::failedSaveKeepsOldFile()
     QCOMPARE(readFile(old), oldContent);
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{"folder", "old.mq4"}));
 }
+
+#ifdef Q_OS_UNIX
+void tst_Script::lockedFolder_data()
+{
+    QTest::addColumn<QByteArray>("oldContent");
+    QTest::addColumn<int>("sizeLimit");
+    QTest::addColumn<bool>("saved");
+
+    const QByteArray shortOld("// the trader's own script\n");
+    QTest::newRow("save over a short file") << shortOld << 0 << true;
+    QTest::newRow("save over a longer file cuts it to the script") << QByteArray(5000, 'x') << 0 << true;
+    QTest::newRow("disk full part-way keeps the old file") << shortOld << 100 << false;
+    QTest::newRow("disk full before the first byte keeps the old file") << shortOld << 27 << false;
+    QTest::newRow("old file already past the limit stays whole") << QByteArray(300, 'x') << 100 << false;
+}
+
+// A folder where the user may replace a file but not create one beside it. Folder permissions bind only
+// an ordinary user, so when the test runs as root the save runs in a child that has given up root.
+void tst_Script::lockedFolder()
+{
+    QFETCH(QByteArray, oldContent);
+    QFETCH(int, sizeLimit);
+    QFETCH(bool, saved);
+
+    const uid_t nobody = 65534;
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    const QString folder = dir.filePath(QStringLiteral("locked"));
+    const QString path = folder + QStringLiteral("/locked.mq4");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+    QVERIFY(writeFile(path, oldContent));
+    if (geteuid() == 0)
+        QCOMPARE(chown(path.toLocal8Bit().constData(), nobody, nobody), 0);
+    QCOMPARE(chmod(folder.toLocal8Bit().constData(), 0555), 0);
+    const QByteArray script = *encodeScript(composeScript("ZigZag", "1", ~BufferSet()), QTextCodec::codecForName("UTF-8"));
+
+    enum Outcome { Saved = 0, NotSaved = 1, FolderNotLocked = 2, CannotDropRoot = 3 };
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(nobody) != 0 || setuid(nobody) != 0))
+            _exit(CannotDropRoot);
+        if (QFile probe(folder + QStringLiteral("/probe")); probe.open(QIODevice::WriteOnly))
+            _exit(FolderNotLocked);
+        std::optional<FileSizeLimit> limit;
+        if (sizeLimit > 0)
+            limit.emplace(rlim_t(sizeLimit));
+        _exit(saveScript(path, script) ? Saved : NotSaved);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QVERIFY2(WEXITSTATUS(status) != FolderNotLocked, "the folder lets the saving user create files");
+    QVERIFY2(WEXITSTATUS(status) != CannotDropRoot, "could not give up root");
+    QCOMPARE(WEXITSTATUS(status) == Saved, saved);
+
+    QCOMPARE(readFile(path), saved ? script : oldContent);
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"locked.mq4"});
+    QCOMPARE(chmod(folder.toLocal8Bit().constData(), 0755), 0);
+}
+#endif
 
 QTEST_APPLESS_MAIN(tst_Script)
 #include "tst_script.moc"
