@@ -1,6 +1,7 @@
 #include "analyze/analyze.h"
 
 #include "analyze/comparison.h"
+#include "app/dialogfont.h"
 #include "app/reportbox.h"
 #include "app/windowswitch.h"
 #include "dialog/dialog.h"
@@ -23,6 +24,7 @@ Analyze::Analyze(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui_Analyze>())
 {
     ui->setupUi(this);
+    DialogFont::fitCaptions(this);
     auto *value = new QRegExpValidator(QRegExp(QStringLiteral("\\d*\\.\\d+")), this);
     for (QLineEdit *field : valueFields(*ui)) {
         field->setText(QStringLiteral("0"));

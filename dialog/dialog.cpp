@@ -1,6 +1,7 @@
 #include "dialog/dialog.h"
 
 #include "analyze/analyze.h"
+#include "app/dialogfont.h"
 #include "app/reportbox.h"
 #include "app/windowswitch.h"
 #include "dialog/script.h"
@@ -60,6 +61,7 @@ Dialog::Dialog(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui_Dialog>())
 {
     ui->setupUi(this);
+    DialogFont::fitCaptions(this);
     ui->inputshift->setText(QStringLiteral("0"));
     ui->inputshift->setValidator(new QRegExpValidator(QRegExp(QStringLiteral("\\d{1,10}")), this));
     setFixedSize(322, 325);
