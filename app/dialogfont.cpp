@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#ifndef Q_OS_WIN
 namespace {
 
 // QLabel's own layout of its text: its font, its contents' width, no document margin.
@@ -26,6 +27,7 @@ void layOutAsLabel(QTextDocument &document, const QLabel &label)
 constexpr int tightestLineHeight = 75;
 
 } // namespace
+#endif
 
 void DialogFont::use()
 {

@@ -17,7 +17,12 @@
 #include <cstdio>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <psapi.h>
+#else
 #include <malloc.h>
+#endif
 
 namespace {
 
@@ -44,6 +49,29 @@ double exposeMicroseconds()
     return micro;
 }
 
+#ifdef Q_OS_WIN
+
+long residentKiB()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters), sizeof counters))
+        return -1;
+    return long(counters.WorkingSetSize / 1024);
+}
+
+// Bytes the program holds on its heaps: unlike resident memory, this falls when memory is freed.
+long heapKiB()
+{
+    _HEAPINFO entry{};
+    size_t used = 0;
+    while (_heapwalk(&entry) == _HEAPOK)
+        if (entry._useflag == _USEDENTRY)
+            used += entry._size;
+    return long(used / 1024);
+}
+
+#else
+
 long residentKiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -60,6 +88,8 @@ long heapKiB()
 {
     return long(mallinfo2().uordblks / 1024);
 }
+
+#endif
 
 // Presses the switch button of the visible window, lets Qt finish the hand-over, returns the new window.
 QWidget *switchOnce(QWidget *visible)

@@ -103,6 +103,10 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
     QByteArray bytes = codec->fromUnicode(text.constData(), text.size(), &state);
     if (state.invalidChars != 0 || state.remainingChars != 0)
         return std::nullopt;
+    // Windows' own code page conversion reports no invalid character: it writes '?' or a look-alike
+    // ("best fit") in its place. Only reading the bytes back tells whether they hold the text.
+    if (codec->toUnicode(bytes) != text)
+        return std::nullopt;
     return bytes;
 }
 

@@ -1,22 +1,63 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Bufrex needs that are not there yet.
-#   setup.sh build   what building and running takes
-#   setup.sh test    that, and what the tests take
+#   setup.sh build     what building and running takes
+#   setup.sh windows   what building the Windows program from Debian's Qt source and running it under Wine takes
+#   setup.sh package   what making the Debian package takes (cpack -G DEB in the build folder)
+#   setup.sh test      all of that, and what the tests take
 set -euo pipefail
 
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+mode=${1:-build}
+
 packages=(cmake make g++ qtbase5-dev fonts-thai-tlwg)
-if [ "${1:-build}" = test ]; then
-  packages+=(xvfb xauth xdotool binutils-mingw-w64-x86-64 libxml2-utils)
-fi
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl python3 wine wine64 fonts-wine
+  xvfb xauth xdotool xclip locales zip unzip icoutils imagemagick)
+package=(dpkg-dev file)
+case "$mode" in
+  build) ;;
+  package) packages+=("${package[@]}") ;;
+  windows) packages+=("${windows[@]}") ;;
+  test) packages+=("${windows[@]}" "${package[@]}" libxml2-utils desktop-file-utils appstream lintian) ;;
+  *) echo "setup.sh: build, package, windows or test" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+[ "$mode" = build ] || [ "$mode" = package ] && exit 0
 
-sudo=
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-echo "Installing: ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Qt for Windows is built from Debian's source package, which apt finds through a deb-src entry
+# mirroring the deb one.
+if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; then
+  echo "Adding deb-src entries for Debian's source packages"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.sources >/dev/null
+  else
+    grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.list >/dev/null
+  fi
+  $sudo apt-get update -q
+fi
+
+# The same MinGW-w64 variant for Qt and for Bufrex: the one with posix threads.
+if [ "$(readlink -f /usr/bin/x86_64-w64-mingw32-g++)" != /usr/bin/x86_64-w64-mingw32-g++-posix ]; then
+  $sudo update-alternatives --set x86_64-w64-mingw32-gcc /usr/bin/x86_64-w64-mingw32-gcc-posix
+  $sudo update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix
+fi
+
+# The locales that choose a system encoding: Wine takes its ANSI code page from them.
+for locale in th_TH.UTF-8 en_US.UTF-8; do
+  name=${locale%%.*} charset=${locale#*.}
+  normal=$(printf '%s' "$charset" | tr -d -- '-' | tr '[:upper:]' '[:lower:]')
+  locale -a 2>/dev/null | grep -qx "$name.$normal" && continue
+  echo "Generating locale $locale"
+  $sudo localedef -i "$name" -f "$charset" "$locale"
+done

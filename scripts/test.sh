@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Bufrex with its tests and runs every test: once as built for users,
-# once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds Bufrex with its tests and runs every test: on Linux once as built
+# for users and once with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program
+# and its tests under Wine (the first run on a machine also builds Qt for Windows, once).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
@@ -13,3 +14,6 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUFREX_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+bash scripts/windows.sh
+ctest --test-dir build-windows --output-on-failure

@@ -6,6 +6,9 @@
 
 ModalAnswerer::ModalAnswerer()
 {
+    // A platform's own file dialog (Windows has one) is no widget that could be found and answered:
+    // the answerer answers Qt's. Real windows are driven through the native ones.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     m_timer.setInterval(5);
     connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answer);
     m_timer.start();

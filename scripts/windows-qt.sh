@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Builds Qt for Windows once, from Debian's own source of the Qt the Linux build uses, and prints
+# where it is. The result is cached outside the clone, keyed by version and options, so later
+# builds and CI on this machine reuse it; a build that did not finish is never used.
+set -euo pipefail
+
+version=$(dpkg-query -W -f='${Version}' qtbase5-dev)
+options=(-opensource -confirm-license -release -static -static-runtime
+  -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
+  -nomake examples -nomake tests -no-opengl -no-dbus -no-icu
+  -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-harfbuzz -qt-freetype
+  # Debian's source leaves out the Wintab headers and SQLite.
+  -no-feature-tabletevent -no-sql-sqlite)
+key=$(printf '%s\n' "$version" "${options[@]}" | sha256sum | cut -c1-12)
+cache=${BUFREX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/bufrex}
+prefix=$cache/qt-${version//[^A-Za-z0-9.]/_}-win64-$key
+mkdir -p "$cache"
+
+# One build at a time: a second caller waits, then finds the finished one.
+exec 9>"$cache/qt.lock"
+flock 9
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+echo "Building Qt $version for Windows into $prefix (once; about a quarter of an hour)" >&2
+rm -rf "$prefix" "$cache/work-$key"
+mkdir -p "$cache/work-$key"
+(
+  cd "$cache/work-$key"
+  apt-get source -q qtbase-opensource-src="$version" >&2
+  source=$(find . -maxdepth 1 -type d -name 'qtbase-opensource-src-*' | head -n 1)
+  mkdir build && cd build
+  "../$source/configure" -prefix "$prefix" "${options[@]}" >&2
+  make -j"$(nproc)" >&2
+  make install >&2
+  # The licence texts and the name of the source go with every program linked against it.
+  mkdir -p "$prefix/licenses"
+  cp "../$source"/LICENSE.* "$prefix/licenses/"
+  cp "../$source/debian/copyright" "$prefix/licenses/debian-copyright"
+  printf 'Qt %s, built from Debian source package qtbase-opensource-src %s\nConfigured with: %s\n' \
+    "${version%%+*}" "$version" "${options[*]}" > "$prefix/licenses/QT-SOURCE.txt"
+) || { rm -rf "$prefix"; exit 1; }
+rm -rf "$cache/work-$key"
+touch "$prefix/.complete"
+echo "$prefix"

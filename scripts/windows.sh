@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds Bufrex for 64-bit Windows on Debian: installs what is missing, builds Qt for Windows once
+# (cached outside this clone), cross-builds Bufrex and its tests with MinGW-w64, and leaves
+#   build-windows/dist/                      bufrex.exe, all it needs to run, with Qt's licence texts
+#   build-windows/bufrex-VERSION-win64.zip   the same, packed
+# The tests run under Wine: ctest --test-dir build-windows (scripts/test.sh does).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh windows
+qt=$(bash scripts/windows-qt.sh)
+
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_PREFIX_PATH="$qt" \
+  -DCMAKE_BUILD_TYPE=Release
+cmake --build build-windows -j"$(nproc)"
+rm -rf build-windows/dist
+cmake --install build-windows --prefix build-windows/dist
+(cd build-windows && cpack -G ZIP >/dev/null)
+echo "Windows program: build-windows/dist/bufrex.exe; zip: $(ls build-windows/bufrex-*-win64.zip)"

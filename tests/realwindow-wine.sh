@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# The Windows program as a user gets it, in a fresh, empty Wine prefix on an X server of its own,
+# driven by xdotool through Windows' own file dialogs:
+#   realwindow-wine.sh DIST/bufrex.exe BUILT/bufrex.exe [SCREENSHOTS-FOLDER]
+# - the window "Bufrex 2 " appears at 322 x 325;
+# - ZigZag.ex4 picked in the open dialog, buffers 0 and 2, shift 1, saved through the save dialog:
+#   the file is the 284-byte worked example;
+# - Analyze, then Back: one window visible;
+# - Esc ends the program with exit code 0.
+set -euo pipefail
+exe=$(realpath -m "$1") built=$(realpath -m "$2") shots=${3:+$(realpath -m "$3")}
+for tool in wine Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "realwindow-wine: $tool is missing (the test set-up installs it)"; exit 1; }
+done
+[ -f "$exe" ] || { echo "realwindow-wine: $exe is missing: cmake --install puts it there"; exit 1; }
+cmp -s "$exe" "$built" || { echo "realwindow-wine: $exe is not the program just built: cmake --install again"; exit 1; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb= pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "realwindow-wine: $*"
+  echo "visible windows:"
+  xdotool search --onlyvisible --name . 2>/dev/null | while read -r id; do echo "  '$(xdotool getwindowname "$id")'"; done
+  shot failure
+  exit 1
+}
+
+DISPLAY= wineboot -i >/dev/null 2>&1
+wineserver -w
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The id of the one visible window titled exactly $1, waiting up to twenty seconds for it.
+window() {
+  local ids
+  for _ in $(seq 400); do
+    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
+    if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
+    sleep 0.05
+  done
+  fail "expected one visible window titled '$1', found: '${ids}'"
+}
+gone() {
+  for _ in $(seq 400); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.05
+  done
+  fail "window '$1' did not close"
+}
+visible_count() {
+  { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
+}
+click() { # window x y
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.3
+}
+shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window root "$shots/$1.png" || true; }
+# Windows' own file dialogs take a whole path in their name box.
+answer_file_dialog() { # title path
+  local dialog
+  dialog=$(window "$1")
+  xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
+  sleep 0.5
+  xdotool type --delay 20 "$(windows_path "$2")"
+  xdotool key Return
+  gone "$1"
+}
+
+mkdir "$work/indicators" "$work/scripts"
+printf 'indicator' > "$work/indicators/ZigZag.ex4"
+
+cd "$work"
+wine "$exe" &
+pid=$!
+main=$(window 'Bufrex 2 ')
+eval "$(xdotool getwindowgeometry --shell "$main")"
+[ "$WIDTH x $HEIGHT" = "322 x 325" ] || fail "main window is $WIDTH x $HEIGHT, not 322 x 325"
+[ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
+shot main-window
+
+click "$main" 245 51                      # "เลือก Indicator"
+answer_file_dialog 'Open Indicator' "$work/indicators/ZigZag.ex4"
+click "$main" 38 188                      # Buffer 0
+click "$main" 38 248                      # Buffer 2
+click "$main" 126 130                     # the shift
+xdotool key ctrl+a
+xdotool type 1
+click "$main" 270 205                     # Create
+answer_file_dialog 'Save Script' "$work/scripts/zigzag.mq4"
+window 'bufrex' >/dev/null            # the untitled box: Windows names it after the program
+xdotool key Return
+sleep 0.5
+
+expected=$'#include <WinUser32.mqh> \r\n int start() \r\n { string show;  \r\n'
+expected+=$'double b0=iCustom(NULL,0,"ZigZag",0,1);\r\nshow=show+"Buffer 0 = "+DoubleToStr(b0, 5)+ "\\n" ;\r\n'
+expected+=$'double b2=iCustom(NULL,0,"ZigZag",2,1);\r\nshow=show+"Buffer 2 = "+DoubleToStr(b2, 5)+ "\\n" ;\r\n'
+expected+=$'MessageBox(show); \r\nreturn (0); \r\n } '
+[ -f "$work/scripts/zigzag.mq4" ] || fail "no script was written"
+size=$(stat -c %s "$work/scripts/zigzag.mq4")
+[ "$size" = 284 ] || fail "the script is $size bytes, not 284"
+cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script is not the worked example"
+
+click "$main" 270 265                     # Analyze
+analyze=$(window 'Analyze')
+[ "$(visible_count)" = 1 ] || fail "after Analyze more than one window is visible"
+shot analyze-window
+click "$analyze" 30 415                   # Back
+main=$(window 'Bufrex 2 ')
+[ "$(visible_count)" = 1 ] || fail "after Back more than one window is visible"
+
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+xdotool key Escape
+for _ in $(seq 400); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
+code=0
+wait "$pid" || code=$?
+pid=
+[ "$code" = 0 ] || fail "exit code $code, not 0"
+echo "realwindow-wine: the worked example through Windows' dialogs, one window after each switch, Esc gives 0"

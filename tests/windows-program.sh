@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The Windows program is one self-contained GUI program: Windows GUI subsystem, nothing imported but
+# Windows' own DLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
+#   windows-program.sh bufrex.exe
+set -euo pipefail
+exe=$1
+for tool in x86_64-w64-mingw32-objdump wrestool; do
+  command -v "$tool" >/dev/null || { echo "windows-program: $tool is missing (the test set-up installs it)"; exit 1; }
+done
+fail() { echo "windows-program: $*"; exit 1; }
+
+headers=$(x86_64-w64-mingw32-objdump -p "$exe")
+grep -q '^Subsystem[[:space:]].*(Windows GUI)' <<<"$headers" || fail "not a GUI-subsystem program"
+
+# Everything else, Qt and the C++ runtime included, is linked in.
+system_dlls='^(advapi32|comdlg32|dwmapi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|shell32|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\.dll$'
+while read -r dll; do
+  grep -qiE "$system_dlls" <<<"$dll" || fail "needs $dll, which a bare Windows does not have"
+done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+
+resources=$(wrestool -l "$exe")
+grep -q "^--type=14 --name='IDI_ICON1' " <<<"$resources" || fail "no icon group IDI_ICON1"
+[ "$(grep -c '^--type=24 ' <<<"$resources")" = 1 ] || fail "not exactly one manifest: $resources"
+manifest=$(wrestool -x --raw --type=24 "$exe")
+grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "the manifest does not ask for asInvoker"
+grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" || fail "the manifest asks for no Common-Controls 6"
+echo "windows-program: GUI subsystem, system DLLs only, IDI_ICON1 and one manifest"
