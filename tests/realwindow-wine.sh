@@ -25,6 +25,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+source "$(dirname "$0")/xsession.sh"
 fail() {
   echo "realwindow-wine: $*"
   echo "visible windows:"
@@ -35,24 +36,10 @@ fail() {
 
 DISPLAY= wineboot -i >/dev/null 2>&1
 wineserver -w
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
-# The id of the one visible window titled exactly $1, waiting up to twenty seconds for it.
-window() {
-  local ids
-  for _ in $(seq 400); do
-    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
-    if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
-    sleep 0.05
-  done
-  fail "expected one visible window titled '$1', found: '${ids}'"
-}
 gone() {
   for _ in $(seq 400); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
@@ -60,11 +47,9 @@ gone() {
   done
   fail "window '$1' did not close"
 }
-visible_count() {
-  { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
-}
-click() { # window x y
-  xdotool mousemove --window "$1" "$2" "$3" click 1
+# Wine shows a window a moment after the click that asks for it.
+click_and_wait() { # window x y
+  click "$@"
   sleep 0.3
 }
 shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window root "$shots/$1.png" || true; }
@@ -91,14 +76,14 @@ eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
 shot main-window
 
-click "$main" 245 51                      # "เลือก Indicator"
+click_and_wait "$main" 245 51                      # "เลือก Indicator"
 answer_file_dialog 'Open Indicator' "$work/indicators/ZigZag.ex4"
-click "$main" 38 188                      # Buffer 0
-click "$main" 38 248                      # Buffer 2
-click "$main" 126 130                     # the shift
+click_and_wait "$main" 38 188                      # Buffer 0
+click_and_wait "$main" 38 248                      # Buffer 2
+click_and_wait "$main" 126 130                     # the shift
 xdotool key ctrl+a
 xdotool type 1
-click "$main" 270 205                     # Create
+click_and_wait "$main" 270 205                     # Create
 answer_file_dialog 'Save Script' "$work/scripts/zigzag.mq4"
 window 'bufrex' >/dev/null            # the untitled box: Windows names it after the program
 xdotool key Return
@@ -113,11 +98,11 @@ size=$(stat -c %s "$work/scripts/zigzag.mq4")
 [ "$size" = 284 ] || fail "the script is $size bytes, not 284"
 cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script is not the worked example"
 
-click "$main" 270 265                     # Analyze
+click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')
 [ "$(visible_count)" = 1 ] || fail "after Analyze more than one window is visible"
 shot analyze-window
-click "$analyze" 30 415                   # Back
+click_and_wait "$analyze" 30 415                   # Back
 main=$(window 'Bufrex 2 ')
 [ "$(visible_count)" = 1 ] || fail "after Back more than one window is visible"
 

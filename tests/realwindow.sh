@@ -10,40 +10,15 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
 done
 
-# A server of our own on the first display that is really free: -displayfd asks the server itself,
-# where lock files can miss one that another process left running.
 dpi=96
 [ "$mode" = scaled ] && dpi=192
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "$dpi" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "realwindow: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-unset QT_QPA_PLATFORM
-
+xvfb=
+trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "realwindow: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-
-# The id of the one visible window titled exactly $1, waiting up to ten seconds for it.
-window() {
-  local ids
-  for _ in $(seq 200); do
-    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
-    if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
-    sleep 0.05
-  done
-  fail "expected one visible window titled '$1', found: '${ids}'"
-}
-
-# How many windows of either title are mapped.
-visible_count() {
-  { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
-}
-
-click() { # window x y
-  xdotool mousemove --window "$1" "$2" "$3" click 1
-}
+source "$(dirname "$0")/xsession.sh"
+start_xvfb "$work" "$dpi"
+unset QT_QPA_PLATFORM
 
 "$bufrex" &
 pid=$!

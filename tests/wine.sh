@@ -35,11 +35,9 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "wine.sh: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+fail() { echo "wine.sh: $*"; exit 1; }
+source "$(dirname "$0")/xsession.sh"
+start_xvfb "$work"
 unset QT_QPA_PLATFORM
 
 # Windows has no per-process file size limit, so a full disk is a real one: 1 MiB of its own.

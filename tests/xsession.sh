@@ -1,0 +1,33 @@
+# The real-window tests' shared pieces, sourced after the test defines fail(): an X server of their
+# own, and finding and clicking windows by title with xdotool.
+
+# Starts Xvfb at DPI (96 unless given) on the first display that is really free: -displayfd asks the
+# server itself, where lock files can miss one that another process left running. Sets DISPLAY and
+# xvfb (the server's pid); the caller's cleanup kills it.
+start_xvfb() { # work-folder [dpi]
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "${2:-96}" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+  xvfb=$!
+  for _ in $(seq 200); do [ -s "$1/display" ] && break; sleep 0.05; done
+  [ -s "$1/display" ] || { cat "$1/xvfb.log"; fail "Xvfb did not start"; }
+  export DISPLAY=":$(head -n1 "$1/display")"
+}
+
+# The id of the one visible window titled exactly $1, waiting up to twenty seconds for it.
+window() {
+  local ids
+  for _ in $(seq 400); do
+    ids=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true)
+    if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
+    sleep 0.05
+  done
+  fail "expected one visible window titled '$1', found: '${ids}'"
+}
+
+# How many windows of either title are mapped.
+visible_count() {
+  { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
+}
+
+click() { # window x y
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
