@@ -106,12 +106,6 @@ click_and_wait "$analyze" 30 415                   # Back
 main=$(window 'Bufrex 2 ')
 [ "$(visible_count)" = 1 ] || fail "after Back more than one window is visible"
 
-xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
-xdotool key Escape
-for _ in $(seq 400); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
-code=0
-wait "$pid" || code=$?
+escape_ends_program "$main" "$pid"
 pid=
-[ "$code" = 0 ] || fail "exit code $code, not 0"
 echo "realwindow-wine: the worked example through Windows' dialogs, one window after each switch, Esc gives 0"

@@ -42,12 +42,6 @@ for ((i = 1; i <= switches; i++)); do
 done
 ((switches == 0)) || echo "realwindow: $switches switches, one window visible after each"
 
-xdotool windowfocus --sync "$current"
-xdotool key Escape
-for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$pid" 2>/dev/null && fail "Esc did not end the program"
-code=0
-wait "$pid" || code=$?
+escape_ends_program "$current" "$pid"
 pid=
-[ "$code" = 0 ] || fail "exit code $code, not 0"
 echo "realwindow: $mode passed"

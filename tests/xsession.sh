@@ -31,3 +31,14 @@ visible_count() {
 click() { # window x y
   xdotool mousemove --window "$1" "$2" "$3" click 1
 }
+
+# Esc in `window` must end the program `pid` (a child of the caller's) with exit code 0.
+escape_ends_program() { # window pid
+  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+  xdotool key Escape
+  for _ in $(seq 400); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$2" 2>/dev/null && fail "Esc did not end the program"
+  local code=0
+  wait "$2" || code=$?
+  [ "$code" = 0 ] || fail "exit code $code, not 0"
+}
