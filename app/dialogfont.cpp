@@ -3,31 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QTextDocument>
 
 #include <algorithm>
-
-#ifndef Q_OS_WIN
-namespace {
-
-// QLabel's own layout of its text: its font, its contents' width, no document margin.
-void layOutAsLabel(QTextDocument &document, const QLabel &label)
-{
-    document.setDefaultFont(label.font());
-    document.setDocumentMargin(0);
-    if (label.textFormat() == Qt::PlainText || (label.textFormat() == Qt::AutoText && !Qt::mightBeRichText(label.text())))
-        document.setPlainText(label.text());
-    else
-        document.setHtml(label.text());
-    document.setTextWidth(label.wordWrap() ? label.contentsRect().width() : -1);
-}
-
-// Tighter than this the Thai marks above and below the letters of neighbouring lines would touch.
-constexpr int tightestLineHeight = 75;
-
-} // namespace
-#endif
 
 void DialogFont::use()
 {
@@ -46,19 +24,24 @@ void DialogFont::fitCaptions(QWidget *window)
 #ifdef Q_OS_WIN
     Q_UNUSED(window)
 #else
+    // Tighter than this the Thai marks above and below the letters of neighbouring lines would touch.
+    constexpr int tightestLineHeight = 75;
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->wordWrap() || !Qt::mightBeRichText(label->text()))
             continue;
+        // As QLabel lays its text out: its font, its contents' width, no document margin.
         QTextDocument document;
-        layOutAsLabel(document, *label);
+        document.setDefaultFont(label->font());
+        document.setDocumentMargin(0);
+        document.setHtml(label->text());
+        document.setTextWidth(label->contentsRect().width());
         const qreal needed = document.size().height();
         const int available = label->contentsRect().height();
         if (needed <= available)
             continue;
         const int lineHeight = std::max(tightestLineHeight, int(100 * available / needed));
         QString text = label->text();
-        text.replace(QRegularExpression(QStringLiteral("<p style=\"")),
-                     QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight));
+        text.replace(QStringLiteral("<p style=\""), QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight));
         label->setText(text);
     }
 #endif
