@@ -73,7 +73,7 @@ pid=$!
 main=$(window 'Bufrex 2 ')
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH x $HEIGHT" = "322 x 325" ] || fail "main window is $WIDTH x $HEIGHT, not 322 x 325"
-[ "$(visible_count)" = 1 ] || fail "more than one window is visible at start"
+[ "$(visible_count)" -le 1 ] || fail "more than one window is visible at start"
 shot main-window
 
 click_and_wait "$main" 245 51                      # "เลือก Indicator"
@@ -100,11 +100,11 @@ cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script
 
 click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')
-[ "$(visible_count)" = 1 ] || fail "after Analyze more than one window is visible"
+[ "$(visible_count)" -le 1 ] || fail "after Analyze more than one window is visible"
 shot analyze-window
 click_and_wait "$analyze" 30 415                   # Back
 main=$(window 'Bufrex 2 ')
-[ "$(visible_count)" = 1 ] || fail "after Back more than one window is visible"
+[ "$(visible_count)" -le 1 ] || fail "after Back more than one window is visible"
 
 escape_ends_program "$main" "$pid"
 pid=
