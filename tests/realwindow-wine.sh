@@ -2,14 +2,14 @@
 # The Windows program as a user gets it, in a fresh, empty Wine prefix on an X server of its own,
 # driven by xdotool through Windows' own file dialogs:
 #   realwindow-wine.sh DIST/bufrex.exe BUILT/bufrex.exe [SCREENSHOTS-FOLDER]
-# - the window "Bufrex 2 " appears at 322 x 325;
+# - the window "Bufrex 2 " appears at 322 x 325 and, like "Analyze", shows the icon IDI_ICON1;
 # - ZigZag.ex4 picked in the open dialog, buffers 0 and 2, shift 1, saved through the save dialog:
 #   the file is the 284-byte worked example;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0.
 set -euo pipefail
 exe=$(realpath -m "$1") built=$(realpath -m "$2") shots=${3:+$(realpath -m "$3")}
-for tool in wine Xvfb xdotool; do
+for tool in wine Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "realwindow-wine: $tool is missing (the test set-up installs it)"; exit 1; }
 done
 [ -f "$exe" ] || { echo "realwindow-wine: $exe is missing: cmake --install puts it there"; exit 1; }
@@ -53,6 +53,12 @@ click_and_wait() { # window x y
   sleep 0.3
 }
 shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window root "$shots/$1.png" || true; }
+# Qt gives every window the program's IDI_ICON1, which Wine hands to X.
+has_icon() { # window title
+  local icon
+  icon=$(xprop -id "$1" _NET_WM_ICON)
+  grep -q 'Icon (32 x 32)' <<<"$icon" || fail "window $2 shows no 32 x 32 icon"
+}
 # Windows' own file dialogs take a whole path in their name box.
 answer_file_dialog() { # title path
   local dialog
@@ -74,6 +80,7 @@ main=$(window 'Bufrex 2 ')
 eval "$(xdotool getwindowgeometry --shell "$main")"
 [ "$WIDTH x $HEIGHT" = "322 x 325" ] || fail "main window is $WIDTH x $HEIGHT, not 322 x 325"
 [ "$(visible_count)" -le 1 ] || fail "more than one window is visible at start"
+has_icon "$main" "'Bufrex 2 '"
 shot main-window
 
 click_and_wait "$main" 245 51                      # "เลือก Indicator"
@@ -100,6 +107,7 @@ cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script
 
 click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')
+has_icon "$analyze" Analyze
 [ "$(visible_count)" -le 1 ] || fail "after Analyze more than one window is visible"
 shot analyze-window
 click_and_wait "$analyze" 30 415                   # Back
