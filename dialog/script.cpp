@@ -36,8 +36,8 @@ QString mql4Shift(const QString &shiftText)
     return shift;
 }
 
-// Some folders let a user replace a file but not create the temporary one beside it, so the file can
-// only be rewritten in place. The room the new script needs beyond the old one is claimed first, so
+// Some folders let a user replace a file but not create the temporary one beside it, and Windows lets
+// no file that another program holds open be replaced: then the file can only be rewritten in place. The room the new script needs beyond the old one is claimed first, so
 // that a full disk stops the save before any old byte changed; should a later write fail all the
 // same, the old bytes go back.
 bool replaceInPlace(const QString &path, const QByteArray &bytes)
@@ -121,5 +121,9 @@ bool saveScript(const QString &path, const QByteArray &bytes)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    if (file.commit())
+        return true;
+    // Windows refuses to rename over a file that another program holds open, even where that program
+    // (an editor, say) lets others write it: then the script is written into the file itself.
+    return QFileInfo(path).isFile() && replaceInPlace(path, bytes);
 }

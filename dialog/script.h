@@ -25,6 +25,6 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
 std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec);
 
 // Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,
-// in a folder that takes no new file, rewritten in place with its old bytes put back should a write
-// fail. On failure the file is left exactly as it was and the result is false.
+// in a folder that takes no new file or where another program holds it open, rewritten in place with
+// its old bytes put back should a write fail. On failure the file is left exactly as it was and the result is false.
 bool saveScript(const QString &path, const QByteArray &bytes);

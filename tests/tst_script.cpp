@@ -5,6 +5,9 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -51,6 +54,7 @@ private slots:
     void encoding();
     void nameFitsString_data();
     void nameFitsString();
+    void saveReplacesWholeFile_data();
     void saveReplacesWholeFile();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
@@ -199,15 +203,84 @@ void tst_Script::nameFitsString()
     QCOMPARE(fitsMql4String(name), fits);
 }
 
+#ifdef Q_OS_WIN
+namespace {
+
+// The old script as another program holds it open, granting others the sharing `sharing`.
+class HeldOpen
+{
+public:
+    HeldOpen(const QString &path, DWORD sharing)
+    {
+        // \\?\ lifts the 260-character limit of the plain Windows file calls.
+        const QString native = QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
+        if (sharing != 0)
+            m_handle = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ, sharing, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    ~HeldOpen()
+    {
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    HeldOpen(const HeldOpen &) = delete;
+    HeldOpen &operator=(const HeldOpen &) = delete;
+    bool isOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle = INVALID_HANDLE_VALUE;
+};
+
+} // namespace
+#endif
+
+void tst_Script::saveReplacesWholeFile_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<quint32>("heldWithSharing"); // 0: no other program holds the file
+    QTest::addColumn<bool>("saved");
+
+    const QString thai = QString::fromUtf8("สคริปต์ของฉัน");
+    const QString deep = QString(QStringLiteral("a-folder-name-of-forty-characters-long-/")).repeated(7);
+    QTest::newRow("plain folder") << "" << 0u << true;
+    QTest::newRow("Thai-named folder") << thai << 0u << true;
+    QTest::newRow("folder past 260 characters") << deep << 0u << true;
+#ifdef Q_OS_WIN
+    const quint32 asEditorsHoldFiles = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    QTest::newRow("held open, sharing read, write and delete") << "" << asEditorsHoldFiles << true;
+    QTest::newRow("held open in a Thai-named folder") << thai << asEditorsHoldFiles << true;
+    QTest::newRow("held open past 260 characters") << deep << asEditorsHoldFiles << true;
+    QTest::newRow("held open, sharing read only: old file kept") << "" << quint32(FILE_SHARE_READ) << false;
+#endif
+}
+
 void tst_Script::saveReplacesWholeFile()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("old.mq4"));
-    QVERIFY(writeFile(path, QByteArray(5000, 'x')));
+    QFETCH(QString, folder);
+    QFETCH(quint32, heldWithSharing);
+    QFETCH(bool, saved);
 
-    QVERIFY(saveScript(path, "short"));
-    QCOMPARE(readFile(path), QByteArray("short"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.mq4"}); // no temporary left behind
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(folder.isEmpty() ? QStringLiteral(".") : folder));
+    const QString inside = QDir(dir.path()).filePath(folder);
+    const QString path = QDir(inside).filePath(QStringLiteral("old.mq4"));
+    QVERIFY(path.size() > 260 || !folder.contains(QLatin1Char('/')));
+    const QByteArray oldContent(5000, 'x');
+    QVERIFY(writeFile(path, oldContent));
+
+    bool result = false;
+    {
+#ifdef Q_OS_WIN
+        const HeldOpen held(path, DWORD(heldWithSharing));
+        QVERIFY(heldWithSharing == 0 || held.isOpen());
+#else
+        Q_UNUSED(heldWithSharing) // Linux has no share modes: nothing stops a rename
+#endif
+        result = saveScript(path, "short");
+    }
+    QCOMPARE(result, saved);
+    QCOMPARE(readFile(path), saved ? QByteArray("short") : oldContent);
+    QCOMPARE(QDir(inside).entryList(QDir::Files | QDir::Hidden), QStringList{"old.mq4"}); // no temporary left behind
 }
 
 void tst_Script::failedSaveKeepsOldFile_data()
