@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QHash>
 #include <QLabel>
 #include <QTextDocument>
 
 #include <algorithm>
+
+void DialogFont::scaleWithScreen()
+{
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
 
 void DialogFont::use()
 {
@@ -22,36 +27,20 @@ void DialogFont::use()
 
 void DialogFont::fitCaptions(QWidget *window)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(window)
-#else
     // Tighter than this the Thai marks above and below the letters of neighbouring lines would touch.
     constexpr int tightestLineHeight = 75;
-    // Every window of a kind has the same captions in the same boxes: each is laid out once a run.
-    static QHash<QString, QString> fitted;
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->wordWrap() || !Qt::mightBeRichText(label->text()))
             continue;
-        const QRect box = label->contentsRect();
-        const QString key = QStringLiteral("%1|%2x%3|%4").arg(label->font().key()).arg(box.width()).arg(box.height()).arg(label->text());
-        auto known = fitted.constFind(key);
-        if (known == fitted.constEnd()) {
-            // As QLabel lays its text out: its font, its contents' width, no document margin.
-            QTextDocument document;
-            document.setDefaultFont(label->font());
-            document.setDocumentMargin(0);
-            document.setHtml(label->text());
-            document.setTextWidth(box.width());
-            const qreal needed = document.size().height();
-            QString text = label->text();
-            if (needed > box.height()) {
-                const int lineHeight = std::max(tightestLineHeight, int(100 * box.height() / needed));
-                text.replace(QStringLiteral("<p style=\""), QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight));
-            }
-            known = fitted.insert(key, text);
-        }
-        if (*known != label->text())
-            label->setText(*known);
+        // The label lays its text out at this width to paint it anyway: asking for the height it needs
+        // costs no layout of its own, so a caption that fits (Windows' Tahoma) costs nothing.
+        const int frame = label->height() - label->contentsRect().height();
+        const int needed = label->heightForWidth(label->width()) - frame;
+        const int box = label->height() - frame;
+        if (needed <= box)
+            continue;
+        const int lineHeight = std::max(tightestLineHeight, 100 * box / needed);
+        label->setText(label->text().replace(QStringLiteral("<p style=\""),
+                                             QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight)));
     }
-#endif
 }

@@ -2,14 +2,18 @@
 
 class QWidget;
 
-// The windows are laid out in fixed pixels for Windows' dialog font. These keep every caption whole
-// where that font does not exist; where it does (on Windows), they change nothing.
+// The windows are laid out in fixed pixels for Windows' dialog font. These keep every caption whole at
+// any display scaling and with whatever font the system serves; where captions fit, they change nothing.
 namespace DialogFont {
+
+// Before the application object: the windows grow as a whole with the display scaling, to the exact
+// factor (125 % and 175 % included, which Qt 5 would round to 100 % and 200 %).
+void scaleWithScreen();
 
 // Makes the application font the dialog font or, where that is missing, its nearest installed match.
 void use();
 
-// Sets each wrapped caption of `window` no more tightly than it needs to fit its box.
+// Sets each wrapped caption of `window` that would be cut no more tightly than it needs to fit its box.
 void fitCaptions(QWidget *window);
 
 } // namespace DialogFont

@@ -5,8 +5,7 @@
 
 int main(int argc, char *argv[])
 {
-    // The windows are laid out in fixed pixels; scaling keeps their proportions on 150 % and 200 % screens.
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    DialogFont::scaleWithScreen();
     QApplication application(argc, argv);
     DialogFont::use();
     Dialog window;

@@ -6,7 +6,9 @@
 # - ZigZag.ex4 picked in the open dialog, buffers 0 and 2, shift 1, saved through the save dialog:
 #   the file is the 284-byte worked example;
 # - Analyze, then Back: one window visible;
-# - Esc ends the program with exit code 0.
+# - Esc ends the program with exit code 0;
+# - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
+# Wine serves Tahoma with a Thai font, as Windows' Tahoma has the Thai letters.
 set -euo pipefail
 exe=$(realpath -m "$1") built=$(realpath -m "$2") shots=${3:+$(realpath -m "$3")}
 for tool in wine Xvfb xdotool xprop; do
@@ -34,7 +36,9 @@ fail() {
   exit 1
 }
 
+source "$(dirname "$0")/winefonts.sh"
 DISPLAY= wineboot -i >/dev/null 2>&1
+thai_tahoma
 wineserver -w
 start_xvfb "$work"
 
@@ -77,8 +81,7 @@ cd "$work"
 wine "$exe" &
 pid=$!
 main=$(window 'Bufrex 2 ')
-eval "$(xdotool getwindowgeometry --shell "$main")"
-[ "$WIDTH x $HEIGHT" = "322 x 325" ] || fail "main window is $WIDTH x $HEIGHT, not 322 x 325"
+window_is_scaled "$main" "main window" 322 325 1
 [ "$(visible_count)" -le 1 ] || fail "more than one window is visible at start"
 has_icon "$main" "'Bufrex 2 '"
 shot main-window
@@ -117,3 +120,22 @@ main=$(window 'Bufrex 2 ')
 escape_ends_program "$main" "$pid"
 pid=
 echo "realwindow-wine: the worked example through Windows' dialogs, one window after each switch, Esc gives 0"
+
+# Windows' display scaling, 125 % to 200 %: both windows grow by its factor.
+for percent in 125 150 175 200; do
+  scale=$(awk -v p="$percent" 'BEGIN { print p / 100 }')
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d $((96 * percent / 100)) /f >/dev/null 2>&1
+  wineserver -w
+  wine "$exe" &
+  pid=$!
+  main=$(window 'Bufrex 2 ')
+  window_is_scaled "$main" "main window at $percent %" 322 325 "$scale"
+  shot "main-window-$percent"
+  click_and_wait "$main" "$(scaled 270 "$scale")" "$(scaled 265 "$scale")"   # Analyze
+  analyze=$(window 'Analyze')
+  window_is_scaled "$analyze" "analysis window at $percent %" 317 433 "$scale"
+  shot "analyze-window-$percent"
+  escape_ends_program "$analyze" "$pid"
+  pid=
+done
+echo "realwindow-wine: at 125, 150, 175 and 200 % both windows are their size times the scale"

@@ -2,7 +2,8 @@
 # The program in a real X server, driven by xdotool as a user would drive it.
 #   realwindow.sh BUFREX smoke        starts, shows one 322 x 325 "Bufrex 2 " window, Esc ends it with 0
 #   realwindow.sh BUFREX switch N     N clicks on "Analyze" and "Back" in turn, then Esc ends it with 0
-#   realwindow.sh BUFREX scaled       on a 192-dpi screen (200 %) the window is twice the size, 644 x 650
+#   realwindow.sh BUFREX scaled       at 125 % to 200 %, set by the screen's dpi or by QT_SCALE_FACTOR, both
+#                                     windows are their 100 % size times the scale, within a pixel
 set -euo pipefail
 bufrex=$1 mode=$2 switches=${3:-0}
 
@@ -10,23 +11,42 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
 done
 
-dpi=96
-[ "$mode" = scaled ] && dpi=192
 work=$(mktemp -d)
 xvfb=
 trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "realwindow: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
 source "$(dirname "$0")/xsession.sh"
-start_xvfb "$work" "$dpi"
 unset QT_QPA_PLATFORM
 
+if [ "$mode" = scaled ]; then
+  # Laptops' 125 % and 150 % as well as whole scales, from the screen (as X desktops set it) and from
+  # Qt's own factor (as a user may).
+  for screen in 120:1 144:1 168:1 192:1 96:1.25 96:1.5 96:1.75 96:2; do
+    dpi=${screen%%:*} factor=${screen#*:}
+    scale=$(awk -v d="$dpi" -v f="$factor" 'BEGIN { print d / 96 * f }')
+    start_xvfb "$work" "$dpi"
+    QT_SCALE_FACTOR=$factor "$bufrex" &
+    pid=$!
+    main=$(window 'Bufrex 2 ')
+    window_is_scaled "$main" "main window" 322 325 "$scale"
+    click "$main" "$(scaled 270 "$scale")" "$(scaled 265 "$scale")"   # "Analyze"
+    analyze=$(window 'Analyze')
+    window_is_scaled "$analyze" "analysis window" 317 433 "$scale"
+    escape_ends_program "$analyze" "$pid"
+    pid=
+    kill "$xvfb"; xvfb_stopped=$xvfb; xvfb=
+    wait "$xvfb_stopped" 2>/dev/null || true
+    echo "realwindow: $dpi dpi, Qt factor $factor: both windows at $scale times their size"
+  done
+  echo "realwindow: scaled passed"
+  exit 0
+fi
+
+start_xvfb "$work"
 "$bufrex" &
 pid=$!
 main=$(window 'Bufrex 2 ')
-eval "$(xdotool getwindowgeometry --shell "$main")"
-scale=$((dpi / 96))
-[ "$WIDTH" = $((322 * scale)) ] && [ "$HEIGHT" = $((325 * scale)) ] ||
-  fail "main window is ${WIDTH} x ${HEIGHT}, not $((322 * scale)) x $((325 * scale))"
+window_is_scaled "$main" "main window" 322 325 1
 [ "$(visible_count)" -le 1 ] || fail "more than one window is visible at start"
 
 current=$main

@@ -68,8 +68,9 @@ Fit buttonFit(const QAbstractButton &button)
 
 } // namespace
 
-// Every caption of both windows shows whole with the fonts the program really sets up, at 96 dpi and,
-// run with QT_SCALE_FACTOR=2, on a 200 % screen. The layout's pixels were drawn for Windows' fonts.
+// Every caption of both windows shows whole with the fonts and the scaling the program really sets up.
+// CTest runs it at each display scaling from 100 % to 200 %: on Linux by Qt's factor, on Windows by
+// the system's dpi. The layout's pixels were drawn for Windows' fonts.
 class tst_Captions : public QObject
 {
     Q_OBJECT
@@ -123,5 +124,11 @@ void tst_Captions::captionShownWhole()
     QVERIFY2(fit.neededHeight - fit.box.height() < fit.lineHeight / 2, qPrintable(QStringLiteral("cut: ") + measured));
 }
 
-QTEST_MAIN(tst_Captions)
+int main(int argc, char *argv[])
+{
+    DialogFont::scaleWithScreen();
+    QApplication application(argc, argv);
+    tst_Captions test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_captions.moc"

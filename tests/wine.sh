@@ -3,7 +3,8 @@
 # prefix (made once, empty), on an X server of its own, and with a small volume of its own lent for
 # the cases that need a full disk. The program's exit code is this script's.
 #   wine.sh PROGRAM.exe [ARGUMENTS...]
-# WINEPREFIX names the prefix; LC_ALL, when set, chooses Windows' ANSI code page.
+# WINEPREFIX names the prefix; LC_ALL, when set, chooses Windows' ANSI code page; BUFREX_WINE_DPI,
+# when set, the display scaling.
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
@@ -16,6 +17,8 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+
+source "$(dirname "$0")/winefonts.sh"
 
 # A fresh prefix, made once; a half-made one is made again.
 mkdir -p "$(dirname "$WINEPREFIX")"
@@ -30,8 +33,17 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     # With no window manager on the test's X server, Wine would wait a second for one at every
     # window shown or hidden; it need not manage the windows.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    thai_tahoma
     wineserver -w
+    echo 96 > "$WINEPREFIX/.dpi"
     touch "$WINEPREFIX/.complete"
+  fi
+  # The display scaling, as Windows' own setting: 96 dpi is 100 %, 144 dpi 150 %.
+  dpi=${BUFREX_WINE_DPI:-96}
+  if [ "$(cat "$WINEPREFIX/.dpi")" != "$dpi" ]; then
+    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w
+    echo "$dpi" > "$WINEPREFIX/.dpi"
   fi
 ) 9>"$WINEPREFIX.lock"
 

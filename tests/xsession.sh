@@ -2,10 +2,12 @@
 # own, and finding and clicking windows by title with xdotool.
 
 # Starts Xvfb at DPI (96 unless given) on the first display that is really free: -displayfd asks the
-# server itself, where lock files can miss one that another process left running. Sets DISPLAY and
-# xvfb (the server's pid); the caller's cleanup kills it.
+# server itself, where lock files can miss one that another process left running. -noreset: a server
+# that resets when its last client leaves (an xdotool query, say) refuses a program that connects in
+# that instant. Sets DISPLAY and xvfb (the server's pid); the caller's cleanup kills it.
 start_xvfb() { # work-folder [dpi]
-  Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "${2:-96}" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+  rm -f "$1/display" # a server started before must not be taken for this one
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "${2:-96}" -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
   xvfb=$!
   for _ in $(seq 200); do [ -s "$1/display" ] && break; sleep 0.05; done
   [ -s "$1/display" ] || { cat "$1/xvfb.log"; fail "Xvfb did not start"; }
@@ -28,6 +30,20 @@ window() {
 # build), which no user sees as two windows.
 visible_count() {
   { xdotool search --onlyvisible --name '^Bufrex 2 $' 2>/dev/null; xdotool search --onlyvisible --name '^Analyze$' 2>/dev/null; } | grep -c . || true
+}
+
+# `length` times `scale`, rounded: where a point of a window drawn at 100 % is on a scaled screen.
+scaled() { # length scale
+  awk -v l="$1" -v s="$2" 'BEGIN { printf "%d", l * s + 0.5 }'
+}
+
+# The window must be `width` x `height` times `scale`, within a pixel: Qt scales by the exact factor,
+# and the window system takes whole pixels.
+window_is_scaled() { # window what width height scale
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  awk -v w="$WIDTH" -v h="$HEIGHT" -v W="$3" -v H="$4" -v s="$5" \
+    'BEGIN { d = w - W * s; e = h - H * s; exit !(d <= 1 && d >= -1 && e <= 1 && e >= -1) }' ||
+    fail "$2 is $WIDTH x $HEIGHT, not $3 x $4 times $5"
 }
 
 click() { # window x y
