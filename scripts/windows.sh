@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Bufrex for 64-bit Windows on Debian: installs what is missing, builds Qt for Windows once
 # (cached outside this clone), cross-builds Bufrex and its tests with MinGW-w64, and leaves
-#   build-windows/dist/                      bufrex.exe, all it needs to run, with Qt's licence texts
+#   build-windows/dist/                      bufrex.exe, all it needs to run, with its licence and Qt's
 #   build-windows/bufrex-VERSION-win64.zip   the same, packed
+#   build-windows/bufrex-VERSION-win64-setup.exe   the same, as an installer
 # The tests run under Wine: ctest --test-dir build-windows (scripts/test.sh does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,4 +16,6 @@ cmake --build build-windows -j"$(nproc)"
 rm -rf build-windows/dist
 cmake --install build-windows --prefix build-windows/dist
 (cd build-windows && cpack -G ZIP >/dev/null)
-echo "Windows program: build-windows/dist/bufrex.exe; zip: $(ls build-windows/bufrex-*-win64.zip)"
+makensis -V2 build-windows/bufrex.nsi
+echo "Windows program: build-windows/dist/bufrex.exe; zip: $(ls build-windows/bufrex-*-win64.zip);" \
+  "installer: $(ls build-windows/bufrex-*-win64-setup.exe)"

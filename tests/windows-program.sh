@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows program is one self-contained GUI program: Windows GUI subsystem, nothing imported but
 # Windows' own DLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
-#   windows-program.sh bufrex.exe
+# Its version information names Bufrex, its makers, its copyright and the project's version.
+#   windows-program.sh bufrex.exe VERSION
 set -euo pipefail
 exe=$1
 for tool in x86_64-w64-mingw32-objdump wrestool; do
@@ -24,4 +25,12 @@ grep -q "^--type=14 --name='IDI_ICON1' " <<<"$resources" || fail "no icon group 
 manifest=$(wrestool -x --raw --type=24 "$exe")
 grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "the manifest does not ask for asInvoker"
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" || fail "the manifest asks for no Common-Controls 6"
-echo "windows-program: GUI subsystem, system DLLs only, IDI_ICON1 and one manifest"
+
+# The version information Explorer and Task Manager show, as the resource compiler reads it back.
+version=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | tr -d '\0')
+for value in '"ProductName", "Bufrex"' '"CompanyName", "The Bufrex developers"' \
+  '"OriginalFilename", "bufrex.exe"' '"LegalCopyright", "Copyright (c) 2026 The Bufrex developers"' \
+  "\"FileVersion\", \"$2\"" "\"ProductVersion\", \"$2\"" '"FileDescription", "Bufrex'; do
+  grep -qF "$value" <<<"$version" || fail "the version information lacks $value"
+done
+echo "windows-program: GUI subsystem, system DLLs only, IDI_ICON1, one manifest, version information $2"

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The Windows installer in a fresh Wine prefix, as IT departments deploy programs: silently.
+#   windows-installer.sh SETUP.exe NSI-SCRIPT DIST-FOLDER
+# - /S installs dist/'s bufrex.exe, LICENSE and Qt's licences into %LOCALAPPDATA%\Programs\Bufrex,
+#   a Start-menu shortcut "Bufrex 2" and one entry in the installed programs, with its values;
+# - the installed program shows its window;
+# - installed again, over itself and over an older version, there is one entry and one copy;
+# - the entry's QuietUninstallString leaves nothing: no files, folder, shortcut or entry.
+set -euo pipefail
+setup=$(realpath -m "$1") nsi=$(realpath -m "$2") dist=$(realpath -m "$3")
+for tool in wine makensis Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "windows-installer: $tool is missing (the test set-up installs it)"; exit 1; }
+done
+[ -f "$setup" ] || { echo "windows-installer: $setup is missing: scripts/windows.sh makes it"; exit 1; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb= pid=
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "windows-installer: $*"; exit 1; }
+source "$(dirname "$0")/xsession.sh"
+source "$(dirname "$0")/winefonts.sh"
+DISPLAY= wineboot -i >/dev/null 2>&1
+thai_tahoma
+wineserver -w
+start_xvfb "$work"
+
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bufrex'
+profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+folder=$profile/AppData/Local/Programs/Bufrex
+shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Bufrex 2.lnk"
+install() { wine "$1" /S; wineserver -w; }
+value() { # name: the entry's value, as reg prints it
+  wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
+}
+copies() { find "$WINEPREFIX/drive_c" -iname bufrex.exe | grep -c . || true; }
+entries() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -c 'DisplayName.*Bufrex' || true; }
+
+install "$setup"
+cmp -s "$folder/bufrex.exe" "$dist/bufrex.exe" || fail "the installed bufrex.exe is not dist/'s"
+(cd "$dist" && find . -type f | sort) >"$work/dist.list"
+(cd "$folder" && find . -type f ! -name uninstall.exe | sort) >"$work/installed.list"
+diff "$work/dist.list" "$work/installed.list" >/dev/null || fail "installed files differ from dist/'s: $(diff "$work/dist.list" "$work/installed.list")"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut 'Bufrex 2'"
+strings -el "$shortcut" | grep -qi 'Programs\\Bufrex\\bufrex.exe' || fail "the shortcut does not start the installed bufrex.exe"
+
+version=$(sed -n 's/^ *!define VERSION "\(.*\)"$/\1/p' "$nsi")
+windows_folder='C:\users\'$(basename "$profile")'\AppData\Local\Programs\Bufrex'
+declare -A expected=(
+  [DisplayName]="Bufrex 2" [DisplayVersion]="$version" [Publisher]="The Bufrex developers"
+  [DisplayIcon]="$windows_folder\\bufrex.exe,0" [UninstallString]="\"$windows_folder\\uninstall.exe\""
+  [QuietUninstallString]="\"$windows_folder\\uninstall.exe\" /S" [NoModify]=0x1 [NoRepair]=0x1)
+for name in "${!expected[@]}"; do
+  [ "$(value "$name")" = "${expected[$name]}" ] || fail "$name is '$(value "$name")', not '${expected[$name]}'"
+done
+size=$(( $(value EstimatedSize) ))
+actual=$(( $(du -sk "$folder" | cut -f1) ))
+(( size > actual * 9 / 10 && size < actual * 11 / 10 )) || fail "EstimatedSize is $size KiB, the folder $actual KiB"
+echo "windows-installer: installed, $(du -sb "$folder" | cut -f1) bytes; shortcut and entry as expected"
+
+wine "$folder/bufrex.exe" &
+pid=$!
+main=$(window 'Bufrex 2 ')
+escape_ends_program "$main" "$pid"
+pid=
+
+# Over itself, and over an older version made from the same script.
+install "$setup"
+makensis -V1 -DVERSION=1.9 -DOUTFILE="$work/older-setup.exe" "$nsi"
+install "$work/older-setup.exe"
+[ "$(value DisplayVersion)" = 1.9 ] || fail "the older version did not install"
+install "$setup"
+[ "$(entries)" = 1 ] || fail "$(entries) entries in the installed programs, not one"
+[ "$(copies)" = 1 ] || fail "$(copies) copies of bufrex.exe, not one"
+[ "$(value DisplayVersion)" = "$version" ] || fail "the entry says version $(value DisplayVersion), not $version"
+
+quiet=$(value QuietUninstallString)
+wine cmd /c "$quiet"
+wineserver -w
+[ ! -e "$folder" ] || fail "the folder is left: $(ls -A "$folder")"
+[ ! -e "$shortcut" ] || fail "the shortcut is left"
+[ "$(entries)" = 0 ] || fail "the entry is left"
+[ "$(copies)" = 0 ] || fail "a bufrex.exe is left"
+echo "windows-installer: silent install, the program runs, reinstalls keep one entry and one copy, silent uninstall leaves nothing"
