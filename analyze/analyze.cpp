@@ -30,6 +30,9 @@ Analyze::Analyze(QWidget *parent)
         field->setText(QStringLiteral("0"));
         field->setValidator(value);
     }
+    // Tab follows reading order, which ends at "Back"; as the window's first widget it would
+    // otherwise take the first focus.
+    ui->name1->setFocus();
 }
 
 Analyze::~Analyze() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAccessible>
+#include <QPushButton>
 #include <QtTest>
 
 // Types `text` into `widget` one key at a time, as a keyboard would: '\b' is Backspace, and characters
@@ -14,4 +16,46 @@ inline void typeKeys(QWidget *widget, const QString &text)
         else
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// The object names Tab reaches in the active `window`, from its first focus until the chain comes round.
+inline QStringList tabChain(QWidget *window)
+{
+    QWidget *first = window->focusWidget();
+    QStringList reached{first ? first->objectName() : QString()};
+    for (int i = 0; first && i < 64; ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        if (window->focusWidget() == first)
+            break;
+        reached << window->focusWidget()->objectName();
+    }
+    return reached;
+}
+
+// The name a screen reader announces for `widget`, and that no other control of its window has it.
+inline void checkAccessibleName(QWidget *window, const QString &objectName, const QString &expected)
+{
+    QWidget *widget = window->findChild<QWidget *>(objectName);
+    QVERIFY(widget);
+    QAccessibleInterface *control = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(control);
+    QCOMPARE(control->role(), QAccessible::EditableText);
+    QCOMPARE(control->text(QAccessible::Name), expected);
+    for (QWidget *other : window->findChildren<QWidget *>()) {
+        if (other != widget && (other->focusPolicy() & Qt::TabFocus))
+            QVERIFY2(QAccessible::queryAccessibleInterface(other)->text(QAccessible::Name) != expected,
+                     qPrintable(other->objectName() + QStringLiteral(" has the same name")));
+    }
+}
+
+// Space and Enter press the focused button of the active `window`, once, as a click does.
+inline void checkKeyPresses(QWidget *window, const QString &buttonName, Qt::Key key)
+{
+    auto *button = window->findChild<QPushButton *>(buttonName);
+    QVERIFY(button);
+    button->setFocus();
+    QCOMPARE(window->focusWidget(), button);
+    QSignalSpy clicked(button, &QPushButton::clicked);
+    QTest::keyClick(button, key);
+    QCOMPARE(clicked.count(), 1);
 }

@@ -40,6 +40,10 @@ private slots:
     void paste();
     void namesTakeAnyText();
     void analyzeShowsReport();
+    void keyPressesButton_data();
+    void keyPressesButton();
+    void accessibleName_data();
+    void accessibleName();
 };
 
 void tst_Analyze::cleanup()
@@ -63,18 +67,13 @@ void tst_Analyze::startState()
         QCOMPARE(field(&window, name)->text(), QStringLiteral("0"));
     }
 
-    // Tab walks the buttons and names, then the first event's fields and the second's, and back.
-    QStringList expected{"name1", "name2", "Banalyze"};
-    expected << valueFieldNames() << "Back";
-    QWidget *focus = window.findChild<QPushButton *>("Back");
-    QStringList visited;
-    for (int i = 0; i < expected.size(); ++i) {
-        focus = focus->nextInFocusChain();
-        while (!(focus->focusPolicy() & Qt::TabFocus))
-            focus = focus->nextInFocusChain();
-        visited << focus->objectName();
-    }
-    QCOMPARE(visited, expected);
+    // Tab walks the window in reading order: the names, the first event's fields and the second's,
+    // then "Analyze" and, at the bottom, "Back".
+    QStringList expected{"name1", "name2"};
+    expected << valueFieldNames() << "Banalyze" << "Back";
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(tabChain(&window), expected);
 }
 
 void tst_Analyze::resizingMovesNothing()
@@ -183,6 +182,57 @@ void tst_Analyze::analyzeShowsReport()
     for (const QString &name : valueFieldNames())
         QCOMPARE(field(&window, name)->text(), typed.value(name, QStringLiteral("0")));
     QCOMPARE(field(&window, "name1")->text(), QStringLiteral("Up"));
+}
+
+void tst_Analyze::keyPressesButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+
+    for (const char *button : {"Banalyze", "Back"}) {
+        QTest::addRow("Space on %s", button) << button << int(Qt::Key_Space);
+        QTest::addRow("Enter on %s", button) << button << int(Qt::Key_Return);
+    }
+}
+
+void tst_Analyze::keyPressesButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+
+    Analyze window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    ModalAnswerer answerer; // closes the report box
+    checkKeyPresses(&window, button, Qt::Key(key));
+    for (QWidget *made : QApplication::topLevelWidgets())
+        if (made != &window)
+            delete made; // the main window a switch made
+}
+
+// Each value field names its event's column, by the caption of that event's name, and its buffer.
+void tst_Analyze::accessibleName_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("first event's name") << "name1" << QString::fromUtf8("ชื่อข้อมูลที่1");
+    QTest::newRow("second event's name") << "name2" << QString::fromUtf8("ชื่อข้อมูลที่2");
+    const QStringList fields = valueFieldNames();
+    for (int i = 0; i < fields.size(); ++i) {
+        const QString name = QString::fromUtf8("ชื่อข้อมูลที่%1 Buffer %2").arg(i / 8 + 1).arg(i % 8);
+        QTest::addRow("%s", qPrintable(name)) << fields.at(i) << name;
+    }
+}
+
+void tst_Analyze::accessibleName()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, name);
+
+    Analyze window;
+    checkAccessibleName(&window, field, name);
 }
 
 QTEST_MAIN(tst_Analyze)

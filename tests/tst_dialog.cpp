@@ -75,6 +75,11 @@ private slots:
     void controlCharacterNameWritesNothing_data();
     void controlCharacterNameWritesNothing();
     void pickKeptInNewWindow();
+    void keyboardAlone();
+    void keyPressesButton_data();
+    void keyPressesButton();
+    void accessibleName_data();
+    void accessibleName();
 
 private:
     QTemporaryDir m_dir;
@@ -416,6 +421,64 @@ void tst_Dialog::pickKeptInNewWindow()
     answerer.pickFile(out.filePath("kept.mq4"));
     click(&second, "create");
     QCOMPARE(readFile(out.filePath("kept.mq4")), zigZagFile);
+}
+
+// Tab walks the window in reading order: the indicator row, the shift, the caption that takes focus,
+// the buffers by number, then the two buttons.
+void tst_Dialog::keyboardAlone()
+{
+    Dialog window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(tabChain(&window), (QStringList{"lineEdit", "pushButton", "inputshift", "label_2", "check0", "check1",
+                                             "check2", "check3", "check4", "check5", "check6", "check7", "create",
+                                             "analyze"}));
+}
+
+void tst_Dialog::keyPressesButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+
+    for (const char *button : {"pushButton", "create", "analyze"}) {
+        QTest::addRow("Space on %s", button) << button << int(Qt::Key_Space);
+        QTest::addRow("Enter on %s", button) << button << int(Qt::Key_Return);
+    }
+}
+
+void tst_Dialog::keyPressesButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+
+    Dialog window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    ModalAnswerer answerer; // the file dialog cancels, the refusal box closes
+    checkKeyPresses(&window, button, Qt::Key(key));
+    for (QWidget *made : QApplication::topLevelWidgets())
+        if (made != &window)
+            delete made; // the analysis window a switch made
+}
+
+void tst_Dialog::accessibleName_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("indicator field: its caption") << "lineEdit" << QString::fromUtf8("เลือก Indicator ที่คุณต้องการหาค่า");
+    QTest::newRow("shift field: the caption's name for it") << "inputshift" << QString::fromUtf8("ค่า shift");
+}
+
+void tst_Dialog::accessibleName()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, name);
+
+    Dialog window;
+    checkAccessibleName(&window, field, name);
 }
 
 QTEST_MAIN(tst_Dialog)
