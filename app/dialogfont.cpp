@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -25,6 +27,44 @@ void DialogFont::use()
 #endif
 }
 
+namespace {
+
+// The lines of `layout` that run past its width: each is one run the line breaker found no break in.
+QStringList unbreakableRuns(const QTextDocument &layout)
+{
+    QStringList runs;
+    for (QTextBlock block = layout.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            if (line.naturalTextWidth() > layout.textWidth() + 0.5)
+                runs << block.text().mid(line.textStart(), line.textLength()).trimmed();
+        }
+    }
+    return runs;
+}
+
+} // namespace
+
+QString DialogFont::withThaiBreaks(const QString &text)
+{
+    const auto isThai = [](QChar c) { return c.unicode() >= 0x0e01 && c.unicode() <= 0x0e5b; };
+    const auto isLeadingVowel = [](QChar c) { return c.unicode() >= 0x0e40 && c.unicode() <= 0x0e44; };
+    // Sara a, sara aa, sara am, lakkhangyao, mai yamok and paiyannoi stay with the letter before them.
+    const auto clingsToPrevious = [](QChar c) {
+        return c.category() == QChar::Mark_NonSpacing || QStringView(u"\u0e30\u0e32\u0e33\u0e45\u0e46\u0e2f").contains(c);
+    };
+    QString broken;
+    broken.reserve(text.size() * 2);
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (i > 0 && isThai(text.at(i - 1)) && isThai(c) && !isLeadingVowel(text.at(i - 1)) && !clingsToPrevious(c))
+            broken += QChar(0x200b); // zero width space: a line may break here
+        broken += c;
+    }
+    return broken;
+}
+
 void DialogFont::fitCaptions(QWidget *window)
 {
     // Tighter than this the Thai marks above and below the letters of neighbouring lines would touch.
@@ -32,11 +72,23 @@ void DialogFont::fitCaptions(QWidget *window)
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->wordWrap() || !Qt::mightBeRichText(label->text()))
             continue;
-        // The label lays its text out at this width to paint it anyway: asking for the height it needs
-        // costs no layout of its own, so a caption that fits (Windows' Tahoma) costs nothing.
+        // The label lays its text out at its width to paint it anyway, in a document its text control
+        // keeps: asking for the height and reading that layout's width costs no layout of their own,
+        // so a caption that fits costs nothing.
         const int frame = label->height() - label->contentsRect().height();
-        const int needed = label->heightForWidth(label->width()) - frame;
         const int box = label->height() - frame;
+        int needed = label->heightForWidth(label->width()) - frame;
+        const auto *layout = label->findChild<QTextDocument *>();
+        if (layout && layout->idealWidth() > layout->textWidth() + 0.5) {
+            // A line runs past the box: a run of Thai that Qt could not break, which happens where it
+            // has no Thai dictionary (on Windows). Only such runs get breaks, so that every other
+            // line breaks where it was drawn to.
+            QString text = label->text();
+            for (const QString &run : unbreakableRuns(*layout))
+                text.replace(run, withThaiBreaks(run));
+            label->setText(text);
+            needed = label->heightForWidth(label->width()) - frame;
+        }
         if (needed <= box)
             continue;
         const int lineHeight = std::max(tightestLineHeight, 100 * box / needed);

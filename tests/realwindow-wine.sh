@@ -56,7 +56,8 @@ click_and_wait() { # window x y
   click "$@"
   sleep 0.3
 }
-shot() { [ -n "$shots" ] && command -v import >/dev/null && import -window root "$shots/$1.png" || true; }
+# A moment first: Wine paints a window a little after it is mapped.
+shot() { [ -n "$shots" ] && command -v import >/dev/null && sleep 0.5 && import -window root "$shots/$1.png" || true; }
 # Qt gives every window the program's IDI_ICON1, which Wine hands to X.
 has_icon() { # window title
   local icon

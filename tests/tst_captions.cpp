@@ -31,12 +31,16 @@ struct Fit
     QRect box;
 };
 
-// A label's text as QLabel lays it out: its own font and width, document margin 0.
+// A label's text as QLabel lays it out: its own font, width and wrapping, document margin 0.
 Fit labelFit(const QLabel &label)
 {
     QTextDocument document;
     document.setDefaultFont(label.font());
     document.setDocumentMargin(0);
+    // As QLabel wraps: at word boundaries only, so that a word wider than the box runs past it.
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(label.wordWrap() ? QTextOption::WordWrap : QTextOption::NoWrap);
+    document.setDefaultTextOption(option);
     if (Qt::mightBeRichText(label.text()))
         document.setHtml(label.text());
     else
@@ -79,11 +83,19 @@ private slots:
     void initTestCase();
     void captionShownWhole_data();
     void captionShownWhole();
+    void thaiBreaks_data();
+    void thaiBreaks();
 };
 
 void tst_Captions::initTestCase()
 {
     DialogFont::use();
+    // The windows are really drawn at the scale CTest set up, not rounded to a whole one.
+    const QByteArray scale = qgetenv("BUFREX_EXPECTED_SCALE");
+    Dialog window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.devicePixelRatioF(), scale.isEmpty() ? 1.0 : scale.toDouble());
 }
 
 void tst_Captions::captionShownWhole_data()
@@ -122,6 +134,29 @@ void tst_Captions::captionShownWhole()
                                  .arg(fit.box.width()).arg(fit.box.height());
     QVERIFY2(fit.neededWidth <= fit.box.width() + 0.5, qPrintable(QStringLiteral("too wide: ") + measured));
     QVERIFY2(fit.neededHeight - fit.box.height() < fit.lineHeight / 2, qPrintable(QStringLiteral("cut: ") + measured));
+}
+
+// Where Qt has no Thai dictionary, a Thai run too long for its box gets breaks where Thai spelling
+// allows them. '|' marks a zero width space in the expected texts.
+void tst_Captions::thaiBreaks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("broken");
+
+    QTest::newRow("between two consonants") << "ระบบ" << "ระ|บ|บ";
+    QTest::newRow("not before sara aa or sara am") << "ราคา คำ" << "รา|คา คำ";
+    QTest::newRow("not before a tone mark or an upper vowel") << "ที่นี่" << "ที่|นี่";
+    QTest::newRow("not after a leading vowel") << "เลือก" << "เลื|อ|ก";
+    QTest::newRow("not before mai yamok") << "ดีๆ" << "ดีๆ";
+    QTest::newRow("Latin, digits and markup untouched") << "<b>Buffer 0</b> 80 %" << "<b>Buffer 0</b> 80 %";
+    QTest::newRow("not between Thai and Latin") << "ค่า shift" << "ค่า shift";
+}
+
+void tst_Captions::thaiBreaks()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, broken);
+    QCOMPARE(DialogFont::withThaiBreaks(text), broken.replace(QLatin1Char('|'), QChar(0x200b)));
 }
 
 int main(int argc, char *argv[])

@@ -80,8 +80,11 @@ install "$setup"
 [ "$(copies)" = 1 ] || fail "$(copies) copies of bufrex.exe, not one"
 [ "$(value DisplayVersion)" = "$version" ] || fail "the entry says version $(value DisplayVersion), not $version"
 
+# QuietUninstallString, as deployment tools run it: the quoted program, then its arguments.
 quiet=$(value QuietUninstallString)
-wine cmd /c "$quiet"
+uninstaller=${quiet#\"} uninstaller=${uninstaller%%\"*}
+read -ra arguments <<<"${quiet##*\"}"
+wine "$uninstaller" "${arguments[@]}"
 wineserver -w
 [ ! -e "$folder" ] || fail "the folder is left: $(ls -A "$folder")"
 [ ! -e "$shortcut" ] || fail "the shortcut is left"
