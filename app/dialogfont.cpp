@@ -65,34 +65,61 @@ QString DialogFont::withThaiBreaks(const QString &text)
     return broken;
 }
 
-void DialogFont::fitCaptions(QWidget *window)
+namespace {
+
+// Sets `label`'s caption no more tightly than it needs to fit its box, and breaks its Thai where Qt
+// alone would run a line past the box's edge.
+void fitCaption(QLabel *label)
 {
     // Tighter than this the Thai marks above and below the letters of neighbouring lines would touch.
     constexpr int tightestLineHeight = 75;
-    for (QLabel *label : window->findChildren<QLabel *>()) {
-        if (!label->wordWrap() || !Qt::mightBeRichText(label->text()))
-            continue;
-        // The label lays its text out at its width to paint it anyway, in a document its text control
-        // keeps: asking for the height and reading that layout's width costs no layout of their own,
-        // so a caption that fits costs nothing.
-        const int frame = label->height() - label->contentsRect().height();
-        const int box = label->height() - frame;
-        int needed = label->heightForWidth(label->width()) - frame;
-        const auto *layout = label->findChild<QTextDocument *>();
-        if (layout && layout->idealWidth() > layout->textWidth() + 0.5) {
-            // A line runs past the box: a run of Thai that Qt could not break, which happens where it
-            // has no Thai dictionary (on Windows). Only such runs get breaks, so that every other
-            // line breaks where it was drawn to.
-            QString text = label->text();
-            for (const QString &run : unbreakableRuns(*layout))
-                text.replace(run, withThaiBreaks(run));
-            label->setText(text);
-            needed = label->heightForWidth(label->width()) - frame;
+    // The label's text control keeps the document it paints; asking for the height lays it out at
+    // the label's width, as the paint about to come would.
+    const int frame = label->height() - label->contentsRect().height();
+    const int box = label->height() - frame;
+    int needed = label->heightForWidth(label->width()) - frame;
+    const auto *layout = label->findChild<QTextDocument *>();
+    if (layout && layout->idealWidth() > layout->textWidth() + 0.5) {
+        // A line runs past the box: a run of Thai that Qt could not break, which happens where it
+        // has no Thai dictionary (on Windows). Only such runs get breaks, so that every other line
+        // breaks where it was drawn to.
+        QString text = label->text();
+        for (const QString &run : unbreakableRuns(*layout))
+            text.replace(run, DialogFont::withThaiBreaks(run));
+        label->setText(text);
+        needed = label->heightForWidth(label->width()) - frame;
+    }
+    if (needed <= box)
+        return;
+    const int lineHeight = std::max(tightestLineHeight, 100 * box / needed);
+    label->setText(label->text().replace(QStringLiteral("<p style=\""),
+                                         QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight)));
+}
+
+// Fits each caption it watches just before its first paint, which lays the text out anyway: a
+// caption that fits costs nothing, and none of it delays the window's appearing.
+class FitBeforeFirstPaint : public QObject
+{
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            fitCaption(static_cast<QLabel *>(watched));
         }
-        if (needed <= box)
-            continue;
-        const int lineHeight = std::max(tightestLineHeight, 100 * box / needed);
-        label->setText(label->text().replace(QStringLiteral("<p style=\""),
-                                             QStringLiteral("<p style=\"line-height:%1%;").arg(lineHeight)));
+        return false;
+    }
+};
+
+} // namespace
+
+void DialogFont::fitCaptions(QWidget *window)
+{
+    auto *fitter = new FitBeforeFirstPaint(window);
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->wordWrap() && Qt::mightBeRichText(label->text()))
+            label->installEventFilter(fitter);
     }
 }

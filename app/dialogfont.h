@@ -15,7 +15,8 @@ void scaleWithScreen();
 void use();
 
 // Sets each wrapped caption of `window` that would be cut no more tightly than it needs to fit its box,
-// and lets its Thai break across lines where Qt alone would run it past the box's edge.
+// and lets its Thai break across lines where Qt alone would run it past the box's edge; each caption
+// as it is first painted.
 void fitCaptions(QWidget *window);
 
 // `text` with a zero-width space wherever Thai spelling lets a line break between two Thai letters: not

@@ -1,6 +1,7 @@
 // Whole-process start-up, as a user waits for it: from exec to the program's first window mapped on
-// the X server. Each round starts every program given once, in turn, so that the machine's noise falls
-// on all of them alike; it prints each one's median and its ratio to the last one given.
+// the X server, and to that window first painted. Each round starts every program given once, in turn,
+// so that the machine's noise falls on all of them alike; it prints each one's medians and their
+// ratios to the last one given.
 //   bench_start ROUNDS PROGRAM... (on an X server that does not reset: xvfb-run -s -noreset ...)
 //   bench_start --bare           the yardstick: a bare Qt dialog showing one Thai caption, so that it
 //                                loads the Thai fonts as Bufrex does
@@ -11,6 +12,7 @@
 #include <QLabel>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <algorithm>
 #include <chrono>
@@ -36,10 +38,27 @@ int showBareDialog(int argc, char *argv[])
     return application.exec();
 }
 
-// Milliseconds from fork to the first top-level window the program maps; the program is ended then.
-double startMilliseconds(Display *display, const std::vector<std::string> &command)
+struct Start
 {
-    const auto start = std::chrono::steady_clock::now();
+    double mapped;  // ms from fork to the first top-level window mapped
+    double painted; // ms from fork to its first pixels drawn
+};
+
+// The pixel at (2, 2) of `window`: black (the bare root beneath) until the program first paints.
+unsigned long cornerPixel(Display *display, Window window)
+{
+    XImage *image = XGetImage(display, window, 2, 2, 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+}
+
+// Starts the program, times its first window's map and first paint, and ends it.
+Start start(Display *display, const std::vector<std::string> &command)
+{
+    const auto begin = std::chrono::steady_clock::now();
     const pid_t child = fork();
     if (child == 0) {
         std::vector<char *> arguments;
@@ -49,17 +68,26 @@ double startMilliseconds(Display *display, const std::vector<std::string> &comma
         execv(arguments[0], arguments.data());
         _exit(127);
     }
-    double elapsed = -1;
-    while (elapsed < 0) {
+    const auto since = [&begin] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count();
+    };
+    Start times{-1, -1};
+    Window window = 0;
+    while (!window) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == MapNotify && !event.xmap.override_redirect)
-            elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (event.type == MapNotify && !event.xmap.override_redirect) {
+            times.mapped = since();
+            window = event.xmap.window;
+        }
     }
+    while (cornerPixel(display, window) == 0 && since() < 10000)
+        usleep(200);
+    times.painted = since();
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
     XSync(display, True); // drop the unmap and destroy of the window just closed
-    return elapsed;
+    return times;
 }
 
 double median(std::vector<double> values)
@@ -97,18 +125,23 @@ int main(int argc, char *argv[])
     }
     // Start each once untimed, so that every one finds the fonts and libraries in the page cache.
     for (const auto &program : programs)
-        startMilliseconds(display, program);
+        start(display, program);
 
-    std::vector<std::vector<double>> times(programs.size());
-    for (int round = 0; round < rounds; ++round)
-        for (size_t i = 0; i < programs.size(); ++i)
-            times[i].push_back(startMilliseconds(display, programs[i]));
+    std::vector<std::vector<double>> mapped(programs.size()), painted(programs.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < programs.size(); ++i) {
+            const Start times = start(display, programs[i]);
+            mapped[i].push_back(times.mapped);
+            painted[i].push_back(times.painted);
+        }
+    }
 
-    const double yardstick = median(times.back());
-    std::printf("exec to mapped window, median of %d alternating rounds:\n", rounds);
+    std::printf("median of %d alternating rounds, from exec to the first window mapped and to it painted:\n", rounds);
     for (size_t i = 0; i < programs.size(); ++i)
-        std::printf("  %-60s %7.1f ms  %.2fx\n", (programs[i][0] + (programs[i].size() > 1 ? " " + programs[i][1] : "")).c_str(),
-                    median(times[i]), median(times[i]) / yardstick);
+        std::printf("  %-44s mapped %6.1f ms %.2fx   painted %6.1f ms %.2fx\n",
+                    (programs[i][0] + (programs[i].size() > 1 ? " " + programs[i][1] : "")).c_str(),
+                    median(mapped[i]), median(mapped[i]) / median(mapped.back()), median(painted[i]),
+                    median(painted[i]) / median(painted.back()));
     XCloseDisplay(display);
     return 0;
 }

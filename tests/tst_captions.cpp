@@ -122,6 +122,7 @@ void tst_Captions::captionShownWhole()
     const auto window = makeWindow(kind);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->repaint(); // captions are fitted as they are first painted
     QWidget *widget = window->findChild<QWidget *>(name);
     QVERIFY(widget);
     if (widget->property("text").toString().isEmpty())
