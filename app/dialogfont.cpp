@@ -27,25 +27,6 @@ void DialogFont::use()
 #endif
 }
 
-namespace {
-
-// The lines of `layout` that run past its width: each is one run the line breaker found no break in.
-QStringList unbreakableRuns(const QTextDocument &layout)
-{
-    QStringList runs;
-    for (QTextBlock block = layout.begin(); block.isValid(); block = block.next()) {
-        const QTextLayout *lines = block.layout();
-        for (int i = 0; i < lines->lineCount(); ++i) {
-            const QTextLine line = lines->lineAt(i);
-            if (line.naturalTextWidth() > layout.textWidth() + 0.5)
-                runs << block.text().mid(line.textStart(), line.textLength()).trimmed();
-        }
-    }
-    return runs;
-}
-
-} // namespace
-
 QString DialogFont::withThaiBreaks(const QString &text)
 {
     const auto isThai = [](QChar c) { return c.unicode() >= 0x0e01 && c.unicode() <= 0x0e5b; };
@@ -66,6 +47,21 @@ QString DialogFont::withThaiBreaks(const QString &text)
 }
 
 namespace {
+
+// The lines of `layout` that run past its width: each is one run the line breaker found no break in.
+QStringList unbreakableRuns(const QTextDocument &layout)
+{
+    QStringList runs;
+    for (QTextBlock block = layout.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            if (line.naturalTextWidth() > layout.textWidth() + 0.5)
+                runs << block.text().mid(line.textStart(), line.textLength()).trimmed();
+        }
+    }
+    return runs;
+}
 
 // Sets `label`'s caption no more tightly than it needs to fit its box, and breaks its Thai where Qt
 // alone would run a line past the box's edge.

@@ -37,9 +37,9 @@ QString mql4Shift(const QString &shiftText)
 }
 
 // Some folders let a user replace a file but not create the temporary one beside it, and Windows lets
-// no file that another program holds open be replaced: then the file can only be rewritten in place. The room the new script needs beyond the old one is claimed first, so
-// that a full disk stops the save before any old byte changed; should a later write fail all the
-// same, the old bytes go back.
+// no file that another program holds open be replaced: then the file can only be rewritten in place.
+// The room the new script needs beyond the old one is claimed first, so that a full disk stops the
+// save before any old byte changed; should a later write fail all the same, the old bytes go back.
 bool replaceInPlace(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modalanswerer.h"
+
 #include <QAccessible>
 #include <QPushButton>
 #include <QtTest>
@@ -48,14 +50,24 @@ inline void checkAccessibleName(QWidget *window, const QString &objectName, cons
     }
 }
 
-// Space and Enter press the focused button of the active `window`, once, as a click does.
+// Space and Enter press the focused button of `window`, once, as a click does. The boxes and file
+// dialogs the press opens are answered, and a window a switch makes is deleted.
 inline void checkKeyPresses(QWidget *window, const QString &buttonName, Qt::Key key)
 {
+    window->show();
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
     auto *button = window->findChild<QPushButton *>(buttonName);
     QVERIFY(button);
     button->setFocus();
     QCOMPARE(window->focusWidget(), button);
     QSignalSpy clicked(button, &QPushButton::clicked);
-    QTest::keyClick(button, key);
+    {
+        ModalAnswerer answerer;
+        QTest::keyClick(button, key);
+    }
     QCOMPARE(clicked.count(), 1);
+    for (QWidget *made : QApplication::topLevelWidgets())
+        if (made != window)
+            delete made;
 }

@@ -18,11 +18,10 @@ done
 cmp -s "$exe" "$built" || { echo "realwindow-wine: $exe is not the program just built: cmake --install again"; exit 1; }
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb= pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  wineserver -k 2>/dev/null || true
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
@@ -36,10 +35,8 @@ fail() {
   exit 1
 }
 
-source "$(dirname "$0")/winefonts.sh"
-DISPLAY= wineboot -i >/dev/null 2>&1
-thai_tahoma
-wineserver -w
+source "$(dirname "$0")/wineprefix.sh"
+fresh_prefix "$work"
 start_xvfb "$work"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }

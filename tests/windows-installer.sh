@@ -14,21 +14,18 @@ done
 [ -f "$setup" ] || { echo "windows-installer: $setup is missing: scripts/windows.sh makes it"; exit 1; }
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb= pid=
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  wineserver -k 2>/dev/null || true
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
 fail() { echo "windows-installer: $*"; exit 1; }
 source "$(dirname "$0")/xsession.sh"
-source "$(dirname "$0")/winefonts.sh"
-DISPLAY= wineboot -i >/dev/null 2>&1
-thai_tahoma
-wineserver -w
+source "$(dirname "$0")/wineprefix.sh"
+fresh_prefix "$work"
 start_xvfb "$work"
 
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bufrex'

@@ -18,7 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-source "$(dirname "$0")/winefonts.sh"
+source "$(dirname "$0")/wineprefix.sh"
 
 # A fresh prefix, made once; a half-made one is made again.
 mkdir -p "$(dirname "$WINEPREFIX")"

@@ -1,0 +1,17 @@
+# Sourced by the Wine harnesses.
+
+# Windows' Tahoma, the dialog font, carries the Thai letters and Wine's does not, so Wine is told to
+# serve Tahoma with Loma, a Tahoma-like Thai font from Debian: then the windows look under Wine as
+# they do on Windows. Needs WINEPREFIX.
+thai_tahoma() {
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d Loma /f >/dev/null 2>&1
+}
+
+# A fresh, empty prefix in FOLDER/prefix, as a new Windows is, with Thai in its Tahoma; exports
+# WINEPREFIX and keeps Wine quiet.
+fresh_prefix() { # folder
+  export WINEPREFIX=$1/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  DISPLAY= wineboot -i >/dev/null 2>&1
+  thai_tahoma
+  wineserver -w
+}
