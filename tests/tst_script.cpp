@@ -5,6 +5,8 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <memory>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -203,37 +205,6 @@ void tst_Script::nameFitsString()
     QCOMPARE(fitsMql4String(name), fits);
 }
 
-#ifdef Q_OS_WIN
-namespace {
-
-// The old script as another program holds it open, granting others the sharing `sharing`.
-class HeldOpen
-{
-public:
-    HeldOpen(const QString &path, DWORD sharing)
-    {
-        // \\?\ lifts the 260-character limit of the plain Windows file calls.
-        const QString native = QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
-        if (sharing != 0)
-            m_handle = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ, sharing, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~HeldOpen()
-    {
-        if (m_handle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_handle);
-    }
-    HeldOpen(const HeldOpen &) = delete;
-    HeldOpen &operator=(const HeldOpen &) = delete;
-    bool isOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_handle = INVALID_HANDLE_VALUE;
-};
-
-} // namespace
-#endif
-
 void tst_Script::saveReplacesWholeFile_data()
 {
     QTest::addColumn<QString>("folder");
@@ -271,8 +242,13 @@ void tst_Script::saveReplacesWholeFile()
     bool result = false;
     {
 #ifdef Q_OS_WIN
-        const HeldOpen held(path, DWORD(heldWithSharing));
-        QVERIFY(heldWithSharing == 0 || held.isOpen());
+        // Another program holding the old script open; \\?\ lifts the 260-character limit.
+        const QString native = QStringLiteral("\\\\?\\") + QDir::toNativeSeparators(path);
+        const std::unique_ptr<void, decltype(&CloseHandle)> held(
+            heldWithSharing == 0 ? nullptr : CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_READ,
+                                                         heldWithSharing, nullptr, OPEN_EXISTING, 0, nullptr),
+            &CloseHandle);
+        QVERIFY(held.get() != INVALID_HANDLE_VALUE);
 #else
         Q_UNUSED(heldWithSharing) // Linux has no share modes: nothing stops a rename
 #endif
