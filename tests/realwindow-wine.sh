@@ -19,13 +19,8 @@ cmp -s "$exe" "$built" || { echo "realwindow-wine: $exe is not the program just 
 
 work=$(mktemp -d)
 xvfb= pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/wineprefix.sh"
+trap end_wine_session EXIT
 source "$(dirname "$0")/xsession.sh"
 fail() {
   echo "realwindow-wine: $*"
@@ -35,7 +30,6 @@ fail() {
   exit 1
 }
 
-source "$(dirname "$0")/wineprefix.sh"
 fresh_prefix "$work"
 start_xvfb "$work"
 
@@ -122,8 +116,7 @@ echo "realwindow-wine: the worked example through Windows' dialogs, one window a
 # Windows' display scaling, 125 % to 200 %: both windows grow by its factor.
 for percent in 125 150 175 200; do
   scale=$(awk -v p="$percent" 'BEGIN { print p / 100 }')
-  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d $((96 * percent / 100)) /f >/dev/null 2>&1
-  wineserver -w
+  set_dpi $((96 * percent / 100))
   wine "$exe" &
   pid=$!
   main=$(window 'Bufrex 2 ')

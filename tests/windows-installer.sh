@@ -15,16 +15,10 @@ done
 
 work=$(mktemp -d)
 xvfb= pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/wineprefix.sh"
+trap end_wine_session EXIT
 fail() { echo "windows-installer: $*"; exit 1; }
 source "$(dirname "$0")/xsession.sh"
-source "$(dirname "$0")/wineprefix.sh"
 fresh_prefix "$work"
 start_xvfb "$work"
 

@@ -38,11 +38,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     echo 96 > "$WINEPREFIX/.dpi"
     touch "$WINEPREFIX/.complete"
   fi
-  # The display scaling, as Windows' own setting: 96 dpi is 100 %, 144 dpi 150 %.
+  # The display scaling, as Windows' own setting; set only when it changes, as Wine takes a moment.
   dpi=${BUFREX_WINE_DPI:-96}
   if [ "$(cat "$WINEPREFIX/.dpi")" != "$dpi" ]; then
-    wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-    wineserver -w
+    set_dpi "$dpi"
     echo "$dpi" > "$WINEPREFIX/.dpi"
   fi
 ) 9>"$WINEPREFIX.lock"

@@ -15,3 +15,18 @@ fresh_prefix() { # folder
   thai_tahoma
   wineserver -w
 }
+
+# Windows' display scaling for the prefix's programs from now on: 96 dpi is 100 %, 144 dpi 150 %.
+set_dpi() { # dpi
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}
+
+# The EXIT trap of a script that runs a program (pid) in a fresh prefix on its own X server (xvfb),
+# all in the folder work.
+end_wine_session() {
+  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
