@@ -8,7 +8,6 @@
 #include "ui_dialog.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QRegExpValidator>
 #include <QTextCodec>
 
@@ -73,8 +72,8 @@ void Dialog::on_pushButton_clicked()
 {
     const QString path = QFileDialog::getOpenFileName(this, tr("Open Indicator"), QString(),
                                                       tr("EX4 (*.ex4);; MQ4(*.mq4)"));
-    // iCustom finds an indicator by its file name up to the first point; a cancel clears the pick.
-    const QString name = QFileInfo(path).baseName();
+    // A cancel clears the pick.
+    const QString name = indicatorNameOf(path);
     ui->lineEdit->setText(name);
     indicatorName = name;
 }

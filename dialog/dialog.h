@@ -7,8 +7,8 @@
 
 class Ui_Dialog;
 
-// Base name of the indicator picked last. It belongs to the process, not to a window: a main window
-// reached through the analysis window still writes the script for it, until "Create" uses it up.
+// Name of the indicator picked last, as iCustom takes it. It belongs to the process, not to a window: a
+// main window reached through the analysis window still writes the script for it, until "Create" uses it up.
 extern QString indicatorName;
 
 // The main window: pick an indicator, tick buffers, give a bar shift and write the script that reads them.

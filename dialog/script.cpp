@@ -1,5 +1,6 @@
 #include "dialog/script.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -65,6 +66,27 @@ bool replaceInPlace(const QString &path, const QByteArray &bytes)
 }
 
 } // namespace
+
+QString indicatorNameOf(const QString &path)
+{
+    const QString name = QFileInfo(path).baseName();
+    if (name.isEmpty())
+        return name;
+    // cleanPath also turns a Windows path's backslashes into slashes and drops doubled ones.
+    const QStringList parts = QDir::cleanPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const auto is = [](const QString &part, const char *folder) {
+        return part.compare(QLatin1String(folder), Qt::CaseInsensitive) == 0;
+    };
+    // The nearest pair counts: a terminal's folder may itself lie below a copy of another's.
+    for (int i = parts.size() - 2; i > 0; --i) {
+        if (is(parts.at(i), "Indicators") && is(parts.at(i - 1), "MQL4")) {
+            QStringList below = parts.mid(i + 1, parts.size() - i - 2);
+            below << name;
+            return below.join(QLatin1Char('\\'));
+        }
+    }
+    return name;
+}
 
 bool fitsMql4String(const QString &name)
 {

@@ -11,6 +11,12 @@ class QTextCodec;
 // Which of an indicator's eight output buffers a script reads: bit N stands for buffer N.
 using BufferSet = std::bitset<8>;
 
+// The name by which the terminal's iCustom finds the indicator file at `path`: its file name up to the
+// first point, led by the folders between it and the nearest MQL4\Indicators above it (letter case
+// ignored, as on Windows), joined by backslashes. Outside such a folder, the bare name. Empty when the
+// file name gives none (no file, or a name that begins with a point).
+QString indicatorNameOf(const QString &path);
+
 // Whether an MQL4 string literal can hold the indicator name as it is. A control character (a line
 // feed, say) would break the script, and no Windows file name holds one.
 bool fitsMql4String(const QString &name);

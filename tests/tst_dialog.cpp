@@ -88,7 +88,9 @@ private:
 void tst_Dialog::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4"})
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Indicators/Market")));
+    for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4",
+                             "MQL4/Indicators/Market/ZigZag.ex4"})
         QVERIFY(writeFile(m_dir.filePath(QLatin1String(name)), "indicator"));
 }
 
@@ -263,18 +265,29 @@ void tst_Dialog::refusedPress()
 
 void tst_Dialog::createWritesScript_data()
 {
+    QTest::addColumn<QString>("indicator");
+    QTest::addColumn<QString>("name");    // as the indicator field shows it
+    QTest::addColumn<QByteArray>("quoted"); // as the script's string spells it
     QTest::addColumn<QList<int>>("ticked");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("oldContent");
     QTest::addColumn<int>("size");
 
-    QTest::newRow("buffers 2 then 0, no extension added") << QList<int>{2, 0} << "reader" << QByteArray() << 284;
+    QTest::newRow("buffers 2 then 0, no extension added")
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("\"ZigZag\"") << QList<int>{2, 0} << "reader" << QByteArray() << 284;
     QTest::newRow("all eight replace a longer file whole")
-        << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "old.mq4" << QByteArray(4000, 'x') << 842;
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("\"ZigZag\"") << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "old.mq4"
+        << QByteArray(4000, 'x') << 842;
+    QTest::newRow("Market indicator named with its folder")
+        << "MQL4/Indicators/Market/ZigZag.ex4" << "Market\\ZigZag" << QByteArray("\"Market\\\\ZigZag\"")
+        << QList<int>{2, 0} << "market.mq4" << QByteArray() << 300;
 }
 
 void tst_Dialog::createWritesScript()
 {
+    QFETCH(QString, indicator);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, quoted);
     QFETCH(QList<int>, ticked);
     QFETCH(QString, file);
     QFETCH(QByteArray, oldContent);
@@ -287,7 +300,8 @@ void tst_Dialog::createWritesScript()
 
     Dialog window;
     window.show();
-    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    ::pick(window, m_dir.filePath(indicator));
+    QCOMPARE(child<QLineEdit>(&window, "lineEdit")->text(), name);
     for (int buffer : ticked)
         bufferBox(&window, buffer)->setChecked(true);
     QLineEdit *shift = child<QLineEdit>(&window, "inputshift");
@@ -307,8 +321,8 @@ void tst_Dialog::createWritesScript()
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{file});
     const QByteArray written = readFile(path);
     QCOMPARE(written.size(), size);
-    if (size == zigZagFile.size())
-        QCOMPARE(written, zigZagFile);
+    if (ticked.size() == 2)
+        QCOMPARE(written, QByteArray(zigZagFile).replace("\"ZigZag\"", quoted));
     QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n") && written.endsWith("\r\n } "));
 
     QVERIFY(indicatorName.isEmpty());
