@@ -30,9 +30,10 @@ Analyze::Analyze(QWidget *parent)
         field->setText(QStringLiteral("0"));
         field->setValidator(value);
     }
-    // Tab follows reading order, which ends at "Back"; as the window's first widget it would
-    // otherwise take the first focus.
-    ui->name1->setFocus();
+    // Enter in a field runs the comparison ("Analyze" is the default button) rather than "Back",
+    // which would throw the typed values away. QDialog would then also move the first focus from
+    // "Back", the first widget, to the default button; it stays where the chain starts.
+    ui->Back->setFocus();
 }
 
 Analyze::~Analyze() = default;

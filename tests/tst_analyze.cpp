@@ -39,6 +39,7 @@ private slots:
     void paste_data();
     void paste();
     void namesTakeAnyText();
+    void analyzeShowsReport_data();
     void analyzeShowsReport();
     void keyPressesButton_data();
     void keyPressesButton();
@@ -67,10 +68,9 @@ void tst_Analyze::startState()
         QCOMPARE(field(&window, name)->text(), QStringLiteral("0"));
     }
 
-    // Tab walks the window in reading order: the names, the first event's fields and the second's,
-    // then "Analyze" and, at the bottom, "Back".
-    QStringList expected{"name1", "name2"};
-    expected << valueFieldNames() << "Banalyze" << "Back";
+    // Tab follows the order the widgets were made in, from "Back", which has the first focus.
+    QStringList expected{"Back", "name1", "name2", "Banalyze"};
+    expected << valueFieldNames();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(tabChain(&window), expected);
@@ -158,11 +158,24 @@ void tst_Analyze::namesTakeAnyText()
     QCOMPARE(field(&window, "name1")->text(), name);
 }
 
-// Typed into the real window: the second worked example's box, and the fields as they were.
+void tst_Analyze::analyzeShowsReport_data()
+{
+    QTest::addColumn<QString>("enterIn"); // the field Enter is pressed in; none: "Analyze" is clicked
+
+    QTest::newRow("click on Analyze") << QString();
+    QTest::newRow("Enter in a value field") << "B1B0_8";
+    QTest::newRow("Enter in a name field") << "name2";
+}
+
+// Typed into the real window: the second worked example's box, and the window and its fields as they were.
 void tst_Analyze::analyzeShowsReport()
 {
+    QFETCH(QString, enterIn);
+
     Analyze window;
     window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     QTest::keyClicks(field(&window, "name1"), "Up");
     QTest::keyClicks(field(&window, "name2"), "Down");
     const QHash<QString, QString> typed{{"B1B0_4", ".5"}, {"B1B0_8", ".5"}, {"B1B0_6", ".0"}, {"B2B0_6", ".0"},
@@ -174,14 +187,22 @@ void tst_Analyze::analyzeShowsReport()
 
     for (int press = 0; press < 2; ++press) {
         ModalAnswerer answerer;
-        QTest::mouseClick(window.findChild<QPushButton *>("Banalyze"), Qt::LeftButton);
+        if (enterIn.isEmpty()) {
+            QTest::mouseClick(window.findChild<QPushButton *>("Banalyze"), Qt::LeftButton);
+        } else {
+            field(&window, enterIn)->setFocus();
+            QTest::keyClick(field(&window, enterIn), Qt::Key_Return);
+        }
         QCOMPARE(answerer.boxes.size(), 1);
         QCOMPARE(answerer.boxes[0].text, QStringLiteral("Up is Buffer 3 Buffer 7\nDown is Buffer 6 "));
         QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
     }
+    QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&window});
+    QVERIFY(window.isVisible());
     for (const QString &name : valueFieldNames())
         QCOMPARE(field(&window, name)->text(), typed.value(name, QStringLiteral("0")));
     QCOMPARE(field(&window, "name1")->text(), QStringLiteral("Up"));
+    QCOMPARE(field(&window, "name2")->text(), QStringLiteral("Down"));
 }
 
 void tst_Analyze::keyPressesButton_data()
