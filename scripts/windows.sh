@@ -4,18 +4,21 @@
 #   build-windows/dist/                      bufrex.exe, all it needs to run, with its licence and Qt's
 #   build-windows/bufrex-VERSION-win64.zip   the same, packed
 #   build-windows/bufrex-VERSION-win64-setup.exe   the same, as an installer
-# The tests run under Wine: ctest --test-dir build-windows (scripts/test.sh does).
+#   build-windows/SHA256SUMS                 the sums of the three (sha256sum -c SHA256SUMS in build-windows)
+# Built from the same commit, they come out the same byte for byte. Arguments go to cmake, such as
+# -DBUILD_TESTING=OFF. The tests run under Wine: ctest --test-dir build-windows (scripts/test.sh does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh windows
 qt=$(bash scripts/windows-qt.sh)
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_PREFIX_PATH="$qt" \
-  -DCMAKE_BUILD_TYPE=Release
+  -DCMAKE_BUILD_TYPE=Release "$@"
 cmake --build build-windows -j"$(nproc)"
 rm -rf build-windows/dist
 cmake --install build-windows --prefix build-windows/dist
 (cd build-windows && cpack -G ZIP >/dev/null)
 makensis -V2 build-windows/bufrex.nsi
+(cd build-windows && sha256sum dist/bufrex.exe bufrex-*-win64.zip bufrex-*-win64-setup.exe > SHA256SUMS)
 echo "Windows program: build-windows/dist/bufrex.exe; zip: $(ls build-windows/bufrex-*-win64.zip);" \
-  "installer: $(ls build-windows/bufrex-*-win64-setup.exe)"
+  "installer: $(ls build-windows/bufrex-*-win64-setup.exe); their sums: build-windows/SHA256SUMS"
