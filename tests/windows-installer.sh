@@ -5,10 +5,11 @@
 #   a Start-menu shortcut "Bufrex 2" and one entry in the installed programs, with its values;
 # - the installed program shows its window;
 # - installed again, over itself and over an older version, there is one entry and one copy;
-# - the entry's QuietUninstallString leaves nothing: no files, folder, shortcut or entry.
+# - the entry's QuietUninstallString leaves nothing: no files, folder, shortcut or entry;
+# - it declares itself DPI-aware, and speaks Thai on a Thai Windows and English on another.
 set -euo pipefail
 setup=$(realpath -m "$1") nsi=$(realpath -m "$2") dist=$(realpath -m "$3")
-for tool in wine makensis Xvfb xdotool; do
+for tool in wine makensis wrestool Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "windows-installer: $tool is missing (the test set-up installs it)"; exit 1; }
 done
 [ -f "$setup" ] || { echo "windows-installer: $setup is missing: scripts/windows.sh makes it"; exit 1; }
@@ -82,3 +83,15 @@ wineserver -w
 [ "$(entries)" = 0 ] || fail "the entry is left"
 [ "$(copies)" = 0 ] || fail "a bufrex.exe is left"
 echo "windows-installer: silent install, the program runs, reinstalls keep one entry and one copy, silent uninstall leaves nothing"
+
+wrestool -x --raw -t 24 "$setup" | grep -q '<dpiAware[^>]*>true</dpiAware>' || fail "the manifest does not declare DPI awareness"
+# Wine takes Windows' UI language from the locale. NSIS ends its window titles in a blank.
+title_under() { # locale title
+  LC_ALL=$1 wine "$setup" &
+  pid=$!
+  window "$2" >/dev/null
+  kill "$pid"; wineserver -k; pid=
+}
+title_under th_TH.UTF-8 'Bufrex 2 ติดตั้ง '
+title_under en_US.UTF-8 'Bufrex 2 Setup '
+echo "windows-installer: DPI-aware; titled in Thai under a Thai locale, in English under an English one"
