@@ -39,8 +39,8 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
     if (buffers.none())
         return {QStringLiteral("Please Select Buffer .At less one Buffer"), ReportIcon::Critical};
 
-    // Checked before asking for a file, so that a name no script can hold costs no choice.
-    if (!fitsMql4String(indicatorName))
+    // Checked before asking for a file, so that a name or shift no script can hold costs no choice.
+    if (!fitsMql4String(indicatorName) || !fitsMql4Shift(ui.inputshift->text()))
         return notCreated();
     const auto bytes = encodeScript(composeScript(indicatorName, ui.inputshift->text(), buffers),
                                     QTextCodec::codecForLocale());

@@ -7,6 +7,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -69,7 +70,7 @@ bool replaceInPlace(const QString &path, const QByteArray &bytes)
 
 QString indicatorNameOf(const QString &path)
 {
-    const QString name = QFileInfo(path).baseName();
+    const QString name = QFileInfo(path).completeBaseName();
     if (name.isEmpty())
         return name;
     // cleanPath also turns a Windows path's backslashes into slashes and drops doubled ones.
@@ -93,6 +94,19 @@ bool fitsMql4String(const QString &name)
     return std::none_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
+bool fitsMql4Shift(const QString &shiftText)
+{
+    qint64 shift = 0;
+    for (const QChar c : shiftText) {
+        if (!c.isDigit())
+            return false;
+        shift = shift * 10 + c.digitValue();
+        if (shift > std::numeric_limits<qint32>::max())
+            return false;
+    }
+    return true;
+}
+
 QString composeScript(const QString &indicatorName, const QString &shiftText, BufferSet buffers)
 {
     const QString name = mql4StringBody(indicatorName);
@@ -111,6 +125,14 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
         script += QLatin1String("show=show+\"Buffer ") + digit + QLatin1String(" = \"+DoubleToStr(b") + digit
                 + QLatin1String(", 5)+ \"\\n\" ;\n");
     }
+    // iCustom gives 0 for an indicator the terminal cannot load: the box then says why, after the values.
+    script += QLatin1String("int error=GetLastError();\n"
+                            "if(error==4072) show=show+\"The terminal could not load the indicator \\\"")
+            + name
+            + QLatin1String("\\\" from its MQL4\\\\Indicators folder (error 4072)\";\n"
+                            "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                            "indicator \\\"")
+            + name + QLatin1String("\\\"\";\n");
     script += QLatin1String("MessageBox(show); \n"
                             "return (0); \n"
                             " } ");

@@ -11,18 +11,24 @@ class QTextCodec;
 // Which of an indicator's eight output buffers a script reads: bit N stands for buffer N.
 using BufferSet = std::bitset<8>;
 
-// The name by which the terminal's iCustom finds the indicator file at `path`: its file name up to the
-// first point, led by the folders between it and the nearest MQL4\Indicators above it (letter case
-// ignored, as on Windows), joined by backslashes. Outside such a folder, the bare name. Empty when the
-// file name gives none (no file, or a name that begins with a point).
+// The name by which the terminal's iCustom finds the indicator file at `path`: its file name without
+// its last suffix (the terminal adds ".ex4" to it, so "Super.Trend.ex4" is "Super.Trend"), led by the
+// folders between it and the nearest MQL4\Indicators above it (letter case ignored, as on Windows),
+// joined by backslashes. Outside such a folder, the bare name. Empty when the file name gives none
+// (no file, or a file named just ".ex4").
 QString indicatorNameOf(const QString &path);
 
 // Whether an MQL4 string literal can hold the indicator name as it is. A control character (a line
 // feed, say) would break the script, and no Windows file name holds one.
 bool fitsMql4String(const QString &name);
 
+// Whether iCustom's shift, an MQL4 int, holds the bar `shiftText` names: a larger number would be cut
+// to another bar. An empty text is bar 0.
+bool fitsMql4Shift(const QString &shiftText);
+
 // The MQL4 script that shows the ticked buffers of `indicatorName` at the bar `shiftText` in one
-// terminal message box. Lines are joined by '\n'; the last line has no line end.
+// terminal message box, followed by the reason should the terminal fail to read the indicator (as it
+// does for one it cannot load, reading 0 for every buffer). Lines are joined by '\n'; the last line has no line end.
 QString composeScript(const QString &indicatorName, const QString &shiftText, BufferSet buffers);
 
 // The script as its file holds it: CR LF line ends on every platform, in `codec`, without byte-order

@@ -4,7 +4,7 @@
 #   realwindow-wine.sh DIST/bufrex.exe BUILT/bufrex.exe [SCREENSHOTS-FOLDER]
 # - the window "Bufrex 2 " appears at 322 x 325 and, like "Analyze", shows the icon IDI_ICON1;
 # - ZigZag.ex4 picked in the open dialog, buffers 0 and 2, shift 1, saved through the save dialog:
-#   the file is the 284-byte worked example;
+#   the file is the 549-byte worked example;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
@@ -94,10 +94,13 @@ sleep 0.5
 expected=$'#include <WinUser32.mqh> \r\n int start() \r\n { string show;  \r\n'
 expected+=$'double b0=iCustom(NULL,0,"ZigZag",0,1);\r\nshow=show+"Buffer 0 = "+DoubleToStr(b0, 5)+ "\\n" ;\r\n'
 expected+=$'double b2=iCustom(NULL,0,"ZigZag",2,1);\r\nshow=show+"Buffer 2 = "+DoubleToStr(b2, 5)+ "\\n" ;\r\n'
+expected+=$'int error=GetLastError();\r\n'
+expected+=$'if(error==4072) show=show+"The terminal could not load the indicator \\"ZigZag\\" from its MQL4\\\\Indicators folder (error 4072)";\r\n'
+expected+=$'else if(error!=0) show=show+"The terminal reported error "+error+" while reading the indicator \\"ZigZag\\"";\r\n'
 expected+=$'MessageBox(show); \r\nreturn (0); \r\n } '
 [ -f "$work/scripts/zigzag.mq4" ] || fail "no script was written"
 size=$(stat -c %s "$work/scripts/zigzag.mq4")
-[ "$size" = 284 ] || fail "the script is $size bytes, not 284"
+[ "$size" = 549 ] || fail "the script is $size bytes, not 549"
 cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script is not the worked example"
 
 click_and_wait "$main" 270 265                     # Analyze

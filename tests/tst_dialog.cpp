@@ -24,6 +24,11 @@ const QByteArray zigZagFile = "#include <WinUser32.mqh> \r\n int start() \r\n { 
                               "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\r\n"
                               "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\r\n"
                               "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\r\n"
+                              "int error=GetLastError();\r\n"
+                              "if(error==4072) show=show+\"The terminal could not load the indicator \\\"ZigZag\\\" "
+                              "from its MQL4\\\\Indicators folder (error 4072)\";\r\n"
+                              "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                              "indicator \\\"ZigZag\\\"\";\r\n"
                               "MessageBox(show); \r\nreturn (0); \r\n } ";
 
 template <class T>
@@ -72,8 +77,8 @@ private slots:
     void createWritesScript();
     void failedWriteKeepsOldFile();
     void unencodableNameWritesNothing();
-    void controlCharacterNameWritesNothing_data();
-    void controlCharacterNameWritesNothing();
+    void refusedBeforeSaveDialog_data();
+    void refusedBeforeSaveDialog();
     void pickKeptInNewWindow();
     void keyboardAlone();
     void keyPressesButton_data();
@@ -89,7 +94,7 @@ void tst_Dialog::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Indicators/Market")));
-    for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4",
+    for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4", ".ex4",
                              "MQL4/Indicators/Market/ZigZag.ex4"})
         QVERIFY(writeFile(m_dir.filePath(QLatin1String(name)), "indicator"));
 }
@@ -171,11 +176,12 @@ void tst_Dialog::pick_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("dots in file name") << "Super.Trend.ex4" << "Super";
+    QTest::newRow("dots in file name kept") << "Super.Trend.ex4" << "Super.Trend";
     QTest::newRow("compiled indicator") << "ZigZag.ex4" << "ZigZag";
     QTest::newRow("source gives the same name as its twin") << "ZigZag.mq4" << "ZigZag";
     QTest::newRow("no point gives the whole name") << "MACD" << "MACD";
-    QTest::newRow("leading point gives no name") << ".hidden.ex4" << "";
+    QTest::newRow("leading point kept") << ".hidden.ex4" << ".hidden";
+    QTest::newRow("file named just .ex4 gives no name") << ".ex4" << "";
 }
 
 void tst_Dialog::pick()
@@ -228,7 +234,7 @@ void tst_Dialog::refusedPress_data()
     QTest::addColumn<QString>("message");
 
     QTest::newRow("no indicator") << "" << true << "Please Select Indicator First";
-    QTest::newRow("name from a leading point is no indicator") << ".hidden.ex4" << true << "Please Select Indicator First";
+    QTest::newRow("file named just .ex4 is no indicator") << ".ex4" << true << "Please Select Indicator First";
     QTest::newRow("no buffer") << "ZigZag.ex4" << false << "Please Select Buffer .At less one Buffer";
     QTest::newRow("save dialog cancelled") << "ZigZag.ex4" << true << notCreated;
 }
@@ -267,28 +273,33 @@ void tst_Dialog::createWritesScript_data()
 {
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<QString>("name");    // as the indicator field shows it
-    QTest::addColumn<QByteArray>("quoted"); // as the script's string spells it
+    QTest::addColumn<QByteArray>("spelt"); // as the script's strings spell it
     QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<QString>("shift");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QByteArray>("oldContent");
     QTest::addColumn<int>("size");
 
     QTest::newRow("buffers 2 then 0, no extension added")
-        << "ZigZag.ex4" << "ZigZag" << QByteArray("\"ZigZag\"") << QList<int>{2, 0} << "reader" << QByteArray() << 284;
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{2, 0} << "1" << "reader" << QByteArray() << 549;
     QTest::newRow("all eight replace a longer file whole")
-        << "ZigZag.ex4" << "ZigZag" << QByteArray("\"ZigZag\"") << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "old.mq4"
-        << QByteArray(4000, 'x') << 842;
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "1"
+        << "old.mq4" << QByteArray(4000, 'x') << 1107;
     QTest::newRow("Market indicator named with its folder")
-        << "MQL4/Indicators/Market/ZigZag.ex4" << "Market\\ZigZag" << QByteArray("\"Market\\\\ZigZag\"")
-        << QList<int>{2, 0} << "market.mq4" << QByteArray() << 300;
+        << "MQL4/Indicators/Market/ZigZag.ex4" << "Market\\ZigZag" << QByteArray("Market\\\\ZigZag")
+        << QList<int>{2, 0} << "1" << "market.mq4" << QByteArray() << 581;
+    QTest::newRow("largest shift an MQL4 int holds")
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{2, 0} << "2147483647" << "far.mq4"
+        << QByteArray() << 567;
 }
 
 void tst_Dialog::createWritesScript()
 {
     QFETCH(QString, indicator);
     QFETCH(QString, name);
-    QFETCH(QByteArray, quoted);
+    QFETCH(QByteArray, spelt);
     QFETCH(QList<int>, ticked);
+    QFETCH(QString, shift);
     QFETCH(QString, file);
     QFETCH(QByteArray, oldContent);
     QFETCH(int, size);
@@ -304,9 +315,9 @@ void tst_Dialog::createWritesScript()
     QCOMPARE(child<QLineEdit>(&window, "lineEdit")->text(), name);
     for (int buffer : ticked)
         bufferBox(&window, buffer)->setChecked(true);
-    QLineEdit *shift = child<QLineEdit>(&window, "inputshift");
-    shift->selectAll();
-    QTest::keyClicks(shift, "1");
+    QLineEdit *shiftField = child<QLineEdit>(&window, "inputshift");
+    shiftField->selectAll();
+    QTest::keyClicks(shiftField, shift);
 
     ModalAnswerer answerer;
     answerer.pickFile(path);
@@ -322,13 +333,13 @@ void tst_Dialog::createWritesScript()
     const QByteArray written = readFile(path);
     QCOMPARE(written.size(), size);
     if (ticked.size() == 2)
-        QCOMPARE(written, QByteArray(zigZagFile).replace("\"ZigZag\"", quoted));
+        QCOMPARE(written, QByteArray(zigZagFile).replace("ZigZag", spelt).replace(",1);", "," + shift.toLatin1() + ");"));
     QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n") && written.endsWith("\r\n } "));
 
     QVERIFY(indicatorName.isEmpty());
     for (int buffer : ticked)
         QVERIFY(!bufferBox(&window, buffer)->isChecked());
-    QCOMPARE(shift->text(), QStringLiteral("0"));
+    QCOMPARE(shiftField->text(), QStringLiteral("0"));
 }
 
 // A write that fails part-way (a full disk) must say so and leave the user's file as it was.
@@ -383,27 +394,33 @@ void tst_Dialog::unencodableNameWritesNothing()
     QTextCodec::setCodecForLocale(systemCodec);
 }
 
-void tst_Dialog::controlCharacterNameWritesNothing_data()
+void tst_Dialog::refusedBeforeSaveDialog_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shift");
 
-    QTest::newRow("line feed") << "Zig\nZag";
-    QTest::newRow("carriage return") << "Zig\rZag";
-    QTest::newRow("tab") << "Zig\tZag";
-    QTest::newRow("U+0001") << QString(QChar(0x01)) + "ZigZag";
-    QTest::newRow("U+007F") << "ZigZag" + QString(QChar(0x7f));
+    QTest::newRow("line feed") << "Zig\nZag" << "1";
+    QTest::newRow("carriage return") << "Zig\rZag" << "1";
+    QTest::newRow("tab") << "Zig\tZag" << "1";
+    QTest::newRow("U+0001") << QString(QChar(0x01)) + "ZigZag" << "1";
+    QTest::newRow("U+007F") << "ZigZag" + QString(QChar(0x7f)) << "1";
+    QTest::newRow("shift one past an MQL4 int") << "ZigZag" << "2147483648";
+    QTest::newRow("shift of ten Thai digits past an MQL4 int") << "ZigZag" << QString::fromUtf8("๔๒๙๔๙๖๗๒๙๖");
 }
 
-// Such a name would break the script's string, so it is refused before a file is asked for.
-void tst_Dialog::controlCharacterNameWritesNothing()
+// A name with a control character would break the script's string, and a shift past an int would read
+// another bar: refused before a file is asked for.
+void tst_Dialog::refusedBeforeSaveDialog()
 {
     QFETCH(QString, name);
+    QFETCH(QString, shift);
 
     QTemporaryDir out;
     Dialog window;
     window.show();
     indicatorName = name;
     bufferBox(&window, 0)->setChecked(true);
+    child<QLineEdit>(&window, "inputshift")->setText(shift);
     ModalAnswerer answerer;
     answerer.pickFile(out.filePath("broken.mq4"));
     click(&window, "create");
@@ -414,6 +431,7 @@ void tst_Dialog::controlCharacterNameWritesNothing()
     QVERIFY(answerer.dialogCaptions.isEmpty());
     QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
     QVERIFY(indicatorName.isEmpty());
+    QCOMPARE(child<QLineEdit>(&window, "inputshift")->text(), QStringLiteral("0"));
 }
 
 void tst_Dialog::pickKeptInNewWindow()

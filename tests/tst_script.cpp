@@ -27,6 +27,10 @@ const QString workedExample = QStringLiteral(
     "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\n"
     "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\n"
     "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\n"
+    "int error=GetLastError();\n"
+    "if(error==4072) show=show+\"The terminal could not load the indicator \\\"ZigZag\\\" from its MQL4\\\\Indicators "
+    "folder (error 4072)\";\n"
+    "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the indicator \\\"ZigZag\\\"\";\n"
     "MessageBox(show); \n"
     "return (0); \n"
     " } ");
@@ -74,8 +78,8 @@ void tst_Script::workedExample_data()
     QTest::addColumn<int>("characters");
     QTest::addColumn<int>("bytes");
 
-    QTest::newRow("buffers 0 and 2") << buffers({2, 0}) << 275 << 284;
-    QTest::newRow("all eight buffers") << buffers({0, 1, 2, 3, 4, 5, 6, 7}) << 821 << 842;
+    QTest::newRow("buffers 0 and 2") << buffers({2, 0}) << 537 << 549;
+    QTest::newRow("all eight buffers") << buffers({0, 1, 2, 3, 4, 5, 6, 7}) << 1083 << 1107;
 }
 
 void tst_Script::workedExample()
@@ -97,38 +101,64 @@ void tst_Script::workedExample()
     QCOMPARE(file->count('\n'), file->count("\r\n")); // no bare line feed anywhere
 }
 
-// The iCustom calls a script makes, in order; every other line is fixed by the format.
+// The iCustom calls a script makes, in order, and whether iCustom can take their shift; every other
+// line is fixed by the format, but for the name in the error reports, which a row may spell out.
 void tst_Script::calls_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("shift");
     QTest::addColumn<BufferSet>("buffers");
     QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<bool>("shiftFits");
+    QTest::addColumn<QStringList>("reports");
 
+    const QStringList any;
     QTest::newRow("ticked 7, 0, 3 come out ascending")
         << "ZigZag" << "1" << buffers({7, 0, 3})
         << QStringList{"double b0=iCustom(NULL,0,\"ZigZag\",0,1);", "double b3=iCustom(NULL,0,\"ZigZag\",3,1);",
-                       "double b7=iCustom(NULL,0,\"ZigZag\",7,1);"};
+                       "double b7=iCustom(NULL,0,\"ZigZag\",7,1);"} << true << any;
     QTest::newRow("leading zeros of the shift stay")
-        << "Trend" << "0012" << buffers({5}) << QStringList{"double b5=iCustom(NULL,0,\"Trend\",5,0012);"};
-    QTest::newRow("ten-digit shift")
-        << "Trend" << "9999999999" << buffers({1}) << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,9999999999);"};
+        << "Trend" << "0012" << buffers({5}) << QStringList{"double b5=iCustom(NULL,0,\"Trend\",5,0012);"} << true << any;
+    QTest::newRow("largest shift an MQL4 int holds")
+        << "Trend" << "2147483647" << buffers({1}) << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,2147483647);"}
+        << true << any;
+    QTest::newRow("one past an MQL4 int refused")
+        << "Trend" << "2147483648" << buffers({1}) << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,2147483648);"}
+        << false << any;
+    QTest::newRow("Thai digits past an MQL4 int refused")
+        << "Trend" << QString::fromUtf8("๒๑๔๗๔๘๓๖๔๘") << buffers({1})
+        << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,2147483648);"} << false << any;
+    QTest::newRow("ten-digit shift refused")
+        << "Trend" << "9999999999" << buffers({1}) << QStringList{"double b1=iCustom(NULL,0,\"Trend\",1,9999999999);"}
+        << false << any;
     QTest::newRow("empty shift is the current bar")
-        << "Trend" << "" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,0);"};
+        << "Trend" << "" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,0);"} << true << any;
     QTest::newRow("Thai digits written as ASCII")
-        << "Trend" << QString::fromUtf8("๑๒") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,12);"};
+        << "Trend" << QString::fromUtf8("๑๒") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,12);"}
+        << true << any;
     QTest::newRow("Thai zeros keep their places")
-        << "Trend" << QString::fromUtf8("๐๐๔") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,004);"};
+        << "Trend" << QString::fromUtf8("๐๐๔") << buffers({0})
+        << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,004);"} << true << any;
     QTest::newRow("Arabic-Indic digits written as ASCII")
-        << "Trend" << QString::fromUtf8("٣٧") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,37);"};
+        << "Trend" << QString::fromUtf8("٣٧") << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"Trend\",0,37);"}
+        << true << any;
     QTest::newRow("quote in the name escaped")
-        << "My\"Trend" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"My\\\"Trend\",0,0);"};
+        << "My\"Trend" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"My\\\"Trend\",0,0);"}
+        << true << any;
     QTest::newRow("backslash in the name escaped")
-        << "a\\b" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"a\\\\b\",0,0);"};
+        << "a\\b" << "0" << buffers({0}) << QStringList{"double b0=iCustom(NULL,0,\"a\\\\b\",0,0);"} << true << any;
+    QTest::newRow("backslash and quote escaped in the call and both error reports")
+        << "Market\\My\"Trend" << "0" << buffers({0})
+        << QStringList{"double b0=iCustom(NULL,0,\"Market\\\\My\\\"Trend\",0,0);"} << true
+        << QStringList{"int error=GetLastError();",
+                       "if(error==4072) show=show+\"The terminal could not load the indicator \\\"Market\\\\My\\\"Trend\\\" "
+                       "from its MQL4\\\\Indicators folder (error 4072)\";",
+                       "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the indicator "
+                       "\\\"Market\\\\My\\\"Trend\\\"\";"};
     QTest::newRow("name with blanks, signs and Thai unchanged")
         << QString::fromUtf8("My Trend-2 (v3) ราคา") << "2" << buffers({6})
-        << QStringList{QString::fromUtf8("double b6=iCustom(NULL,0,\"My Trend-2 (v3) ราคา\",6,2);")};
-    QTest::newRow("no buffer, no call") << "Trend" << "1" << BufferSet() << QStringList();
+        << QStringList{QString::fromUtf8("double b6=iCustom(NULL,0,\"My Trend-2 (v3) ราคา\",6,2);")} << true << any;
+    QTest::newRow("no buffer, no call") << "Trend" << "1" << BufferSet() << QStringList() << true << any;
 }
 
 void tst_Script::calls()
@@ -137,11 +167,16 @@ void tst_Script::calls()
     QFETCH(QString, shift);
     QFETCH(BufferSet, buffers);
     QFETCH(QStringList, calls);
+    QFETCH(bool, shiftFits);
+    QFETCH(QStringList, reports);
 
+    QCOMPARE(fitsMql4Shift(shift), shiftFits);
     const QStringList lines = composeScript(name, shift, buffers).split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), 6 + 2 * calls.size());
+    QCOMPARE(lines.size(), 9 + 2 * calls.size());
     QCOMPARE(lines.mid(0, 3), (QStringList{"#include <WinUser32.mqh> ", " int start() ", " { string show;  "}));
     QCOMPARE(lines.mid(lines.size() - 3), (QStringList{"MessageBox(show); ", "return (0); ", " } "}));
+    if (!reports.isEmpty())
+        QCOMPARE(lines.mid(lines.size() - 6, 3), reports);
     for (int i = 0; i < calls.size(); ++i) {
         QCOMPARE(lines.at(3 + 2 * i), calls.at(i));
         const QChar digit = calls.at(i).at(8);
@@ -159,16 +194,23 @@ void tst_Script::nameOfPath_data()
     const QString terminal = QStringLiteral("C:/Users/u/AppData/Roaming/MetaQuotes/Terminal/0123ABCD/MQL4/Indicators/");
     const QString deep = QString(QStringLiteral("a-folder-name-of-forty-characters-long-/")).repeated(6);
     QTest::newRow("outside any MQL4 folder") << "C:/x/ZigZag.ex4" << "ZigZag";
+    QTest::newRow("points in the file name kept") << "C:/x/Super.Trend.ex4" << "Super.Trend";
+    QTest::newRow("source file with points") << "C:/x/Trend.Lines.mq4" << "Trend.Lines";
+    QTest::newRow("no suffix gives the whole name") << "C:/x/noext" << "noext";
+    QTest::newRow("leading point kept") << "C:/x/.hidden.ex4" << ".hidden";
+    QTest::newRow("file named just .ex4 gives no name") << "C:/x/.ex4" << "";
     QTest::newRow("directly in Indicators") << terminal + "ZigZag.ex4" << "ZigZag";
     QTest::newRow("Market indicator") << terminal + "Market/Foo.ex4" << "Market\\Foo";
-    QTest::newRow("folders keep their points") << terminal + "My Tools/v1.2/Trend.Lines.mq4" << "My Tools\\v1.2\\Trend";
+    QTest::newRow("Market indicator with points") << terminal + "Market/Super.Trend.ex4" << "Market\\Super.Trend";
+    QTest::newRow("folders keep their points") << terminal + "My Tools/v1.2/Trend.Lines.mq4" << "My Tools\\v1.2\\Trend.Lines";
     QTest::newRow("Indicators not below MQL4") << "C:/x/Indicators/Market/Foo.ex4" << "Foo";
     QTest::newRow("nearest pair counts") << "C:/MQL4/Indicators/old/MQL4/Indicators/Sub/Foo.ex4" << "Sub\\Foo";
     QTest::newRow("share, letter case ignored") << "//server/share/mql4/INDICATORS/Market/Foo.ex4" << "Market\\Foo";
     QTest::newRow("MQL4 at a drive root") << "D:/MQL4/Indicators/Examples/ZigZag.ex4" << "Examples\\ZigZag";
     QTest::newRow("terminal under Wine") << "/home/u/.wine/drive_c/MT4/MQL4/Indicators/Examples/ZigZag.ex4" << "Examples\\ZigZag";
     QTest::newRow("path past 260 characters") << terminal + deep + "Foo.ex4" << QString(deep).replace('/', '\\') + "Foo";
-    QTest::newRow("leading point in a subfolder gives no name") << terminal + "Market/.hidden.ex4" << "";
+    QTest::newRow("leading point in a subfolder kept") << terminal + "Market/.hidden.ex4" << "Market\\.hidden";
+    QTest::newRow("just .ex4 in a subfolder gives no name") << terminal + "Market/.ex4" << "";
 }
 
 void tst_Script::nameOfPath()
