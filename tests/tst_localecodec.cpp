@@ -15,6 +15,11 @@ namespace {
 const QByteArray thaiScript = "#include <WinUser32.mqh> \r\n int start() \r\n { string show;  \r\n"
                               "double b0=iCustom(NULL,0,\"\xC3\xD2\xA4\xD2\",0,0);\r\n"
                               "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\r\n"
+                              "int error=GetLastError();\r\n"
+                              "if(error==4072) show=show+\"The terminal could not load the indicator \\\"\xC3\xD2\xA4\xD2\\\" "
+                              "from its MQL4\\\\Indicators folder (error 4072)\";\r\n"
+                              "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                              "indicator \\\"\xC3\xD2\xA4\xD2\\\"\";\r\n"
                               "MessageBox(show); \r\nreturn (0); \r\n } ";
 
 bool thaiSystem()
