@@ -3,29 +3,27 @@
 # AT-SPI tree read in the main window and, after "Analyze", in the analysis window. Every text field
 # must carry a name, unique within its window.
 #   accessibility.sh BUFREX
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 bufrex=$1
 for tool in Xvfb xdotool dbus-launch /usr/libexec/at-spi-bus-launcher; do
-  command -v "$tool" >/dev/null || { echo "accessibility: $tool is missing (the test set-up installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "accessibility: python3-pyatspi is missing"; exit 1; }
+/usr/bin/python3 -c 'import pyatspi' || fail "python3-pyatspi is missing"
 
 work=$(mktemp -d)
 xvfb= pid= bus=
 cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "$bus" ] && kill "$bus" 2>/dev/null
-  [ -n "${DBUS_SESSION_BUS_PID:-}" ] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  for process in "$pid" "$bus" "${DBUS_SESSION_BUS_PID:-}" "$xvfb"; do
+    [ -z "$process" ] || kill "$process" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "accessibility: $*"; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 start_xvfb "$work"
 unset QT_QPA_PLATFORM
 eval "$(dbus-launch --sh-syntax)"
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
 bus=$!
 sleep 0.5
 

@@ -9,13 +9,13 @@
 # - Esc ends the program with exit code 0;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
 # Wine serves Tahoma with a Thai font, as Windows' Tahoma has the Thai letters.
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 exe=$(realpath -m "$1") built=$(realpath -m "$2") shots=${3:+$(realpath -m "$3")}
 for tool in wine Xvfb xdotool xprop; do
-  command -v "$tool" >/dev/null || { echo "realwindow-wine: $tool is missing (the test set-up installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
-[ -f "$exe" ] || { echo "realwindow-wine: $exe is missing: cmake --install puts it there"; exit 1; }
-cmp -s "$exe" "$built" || { echo "realwindow-wine: $exe is not the program just built: cmake --install again"; exit 1; }
+[ -f "$exe" ] || fail "$exe is missing: cmake --install puts it there"
+cmp -s "$exe" "$built" || fail "$exe is not the program just built: cmake --install again"
 
 work=$(mktemp -d)
 xvfb= pid=
@@ -23,9 +23,11 @@ source "$(dirname "$0")/wineprefix.sh"
 trap end_wine_session EXIT
 source "$(dirname "$0")/xsession.sh"
 fail() {
-  echo "realwindow-wine: $*"
-  echo "visible windows:"
-  xdotool search --onlyvisible --name . 2>/dev/null | while read -r id; do echo "  '$(xdotool getwindowname "$id")'"; done
+  {
+    echo "realwindow-wine: $*"
+    echo "visible windows:"
+    xdotool search --onlyvisible --name . 2>/dev/null | while read -r id; do echo "  '$(xdotool getwindowname "$id")'"; done
+  } >&2
   shot failure
   exit 1
 }

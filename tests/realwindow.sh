@@ -4,17 +4,17 @@
 #   realwindow.sh BUFREX switch N     N clicks on "Analyze" and "Back" in turn, then Esc ends it with 0
 #   realwindow.sh BUFREX scaled       at 125 % to 200 %, set by the screen's dpi or by QT_SCALE_FACTOR, both
 #                                     windows are their 100 % size times the scale, within a pixel
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 bufrex=$1 mode=$2 switches=${3:-0}
 
 for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "realwindow: $tool is missing (the test set-up installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
 
 work=$(mktemp -d)
 xvfb=
-trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "realwindow: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "realwindow: $*" >&2; [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 unset QT_QPA_PLATFORM
 

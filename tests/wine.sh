@@ -5,36 +5,36 @@
 #   wine.sh PROGRAM.exe [ARGUMENTS...]
 # WINEPREFIX names the prefix; LC_ALL, when set, chooses Windows' ANSI code page; BUFREX_WINE_DPI,
 # when set, the display scaling.
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 xvfb=
 cleanup() {
   wineserver -k 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-  mountpoint -q "$work/volume" 2>/dev/null && umount "$work/volume"
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+  ! mountpoint -q "$work/volume" 2>/dev/null || umount "$work/volume"
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 source "$(dirname "$0")/wineprefix.sh"
 
+# Wine hands no QT_ variable on to Windows programs, and a QtTest program with no console of its own
+# would report to the debugger only; the prefix's environment tells it to write its report. With no
+# window manager on the test's X server, Wine would wait a second for one at every window shown or
+# hidden; it need not manage the windows.
+test_settings() {
+  step "setting QT_FORCE_STDERR_LOGGING" wine reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f &&
+    step "leaving the windows unmanaged" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+}
+
 # A fresh prefix, made once; a half-made one is made again.
 mkdir -p "$(dirname "$WINEPREFIX")"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.complete" ]; then
-    rm -rf "$WINEPREFIX"
-    DISPLAY= wineboot -i >/dev/null 2>&1
-    # Wine hands no QT_ variable on to Windows programs, and a QtTest program with no console of its
-    # own would report to the debugger only; the prefix's environment tells it to write its report.
-    wine reg add 'HKCU\Environment' /v QT_FORCE_STDERR_LOGGING /d 1 /f >/dev/null 2>&1
-    # With no window manager on the test's X server, Wine would wait a second for one at every
-    # window shown or hidden; it need not manage the windows.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    thai_tahoma
-    wineserver -w
+    make_prefix test_settings
     echo 96 > "$WINEPREFIX/.dpi"
     touch "$WINEPREFIX/.complete"
   fi
@@ -46,7 +46,6 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
-fail() { echo "wine.sh: $*"; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 start_xvfb "$work"
 unset QT_QPA_PLATFORM
@@ -59,4 +58,6 @@ fi
 
 code=0
 wine "$@" || code=$?
+# A program that ends before it prints its first line (a crash at start) must be told from the harness.
+[ "$code" = 0 ] || echo "$harness: $(basename "$1") under Wine ended with exit code $code" >&2
 exit "$code"

@@ -1,32 +1,45 @@
-# Sourced by the Wine harnesses.
+# Sourced by the Wine harnesses, after harness.sh.
 
 # Windows' Tahoma, the dialog font, carries the Thai letters and Wine's does not, so Wine is told to
 # serve Tahoma with Loma, a Tahoma-like Thai font from Debian: then the windows look under Wine as
 # they do on Windows. Needs WINEPREFIX.
 thai_tahoma() {
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d Loma /f >/dev/null 2>&1
+  step "serving Tahoma with Loma" wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Tahoma /d Loma /f
 }
 
-# A fresh, empty prefix in FOLDER/prefix, as a new Windows is, with Thai in its Tahoma; exports
-# WINEPREFIX and keeps Wine quiet.
+# Makes WINEPREFIX anew, empty as a new Windows is, with Thai in its Tahoma, then runs the function
+# `settings`, if given, in it. Wine's first start can fail on its own: a prefix that could not be made
+# is removed and made once more, and only a second failure fails the test.
+make_prefix() { # [settings]
+  local try
+  for try in 1 2; do
+    wineserver -k 2>/dev/null || true # a server left by the failed try would hold the old prefix
+    rm -rf "$WINEPREFIX"
+    DISPLAY= step "wineboot -i, making the Wine prefix $WINEPREFIX" wineboot -i && thai_tahoma &&
+      { [ $# = 0 ] || "$1"; } && step "wineserver -w, writing the Wine prefix" wineserver -w && return 0
+    [ "$try" = 2 ] || echo "$harness: the Wine prefix was not made; removing it and making it once more" >&2
+  done
+  echo "$harness: the Wine prefix could not be made twice" >&2
+  return 1
+}
+
+# A fresh prefix in FOLDER/prefix; exports WINEPREFIX and keeps Wine quiet.
 fresh_prefix() { # folder
   export WINEPREFIX=$1/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  DISPLAY= wineboot -i >/dev/null 2>&1
-  thai_tahoma
-  wineserver -w
+  make_prefix
 }
 
 # Windows' display scaling for the prefix's programs from now on: 96 dpi is 100 %, 144 dpi 150 %.
 set_dpi() { # dpi
-  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  wineserver -w
+  step "setting the display to $1 dpi" wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f &&
+    step "wineserver -w, writing the dpi" wineserver -w
 }
 
 # The EXIT trap of a script that runs a program (pid) in a fresh prefix on its own X server (xvfb),
 # all in the folder work.
 end_wine_session() {
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null
+  [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true
   [ -z "${WINEPREFIX:-}" ] || wineserver -k 2>/dev/null || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }

@@ -1,4 +1,4 @@
-# The real-window tests' shared pieces, sourced after the test defines fail(): an X server of their
+# The real-window tests' shared pieces, sourced after harness.sh: an X server of their
 # own, and finding and clicking windows by title with xdotool.
 
 # Starts Xvfb at DPI (96 unless given) on the first display that is really free: -displayfd asks the
@@ -10,7 +10,7 @@ start_xvfb() { # work-folder [dpi]
   Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi "${2:-96}" -nolisten tcp -noreset 3>"$1/display" 2>"$1/xvfb.log" &
   xvfb=$!
   for _ in $(seq 200); do [ -s "$1/display" ] && break; sleep 0.05; done
-  [ -s "$1/display" ] || { cat "$1/xvfb.log"; fail "Xvfb did not start"; }
+  [ -s "$1/display" ] || fail "Xvfb did not start: $(tail -n 5 "$1/xvfb.log")"
   export DISPLAY=":$(head -n1 "$1/display")"
 }
 

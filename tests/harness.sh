@@ -1,0 +1,22 @@
+# Sourced first by every shell test and by the Wine harness, so that none fails in silence: whatever
+# ends a test says on standard error which step failed and with which exit code.
+set -eEuo pipefail
+harness=$(basename "$0" .sh)
+trap 'echo "$harness: line $LINENO: \"$BASH_COMMAND\" failed with exit code $?" >&2' ERR
+
+fail() { echo "$harness: $*" >&2; exit 1; }
+
+# Runs a step whose output matters only when it fails: then its last lines follow the line that names
+# the step and its exit code.
+step() { # what command [arguments...]
+  local what=$1 log code=0
+  shift
+  log=$(mktemp)
+  "$@" >"$log" 2>&1 || code=$?
+  if [ "$code" != 0 ]; then
+    echo "$harness: $what failed with exit code $code; its last lines:" >&2
+    tail -n 15 "$log" | sed 's/^/  /' >&2
+  fi
+  rm -f "$log"
+  return "$code"
+}
