@@ -2,7 +2,10 @@
 # ends a test says on standard error which step failed and with which exit code.
 set -eEuo pipefail
 harness=$(basename "$0" .sh)
-trap 'echo "$harness: line $LINENO: \"$BASH_COMMAND\" failed with exit code $?" >&2' ERR
+failed() { # exit-code line command
+  echo "$harness: line $2: \"${3%%$'\n'*}\" failed with exit code $1" >&2
+}
+trap 'failed $? $LINENO "$BASH_COMMAND"' ERR
 
 fail() { echo "$harness: $*" >&2; exit 1; }
 
