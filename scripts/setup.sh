@@ -18,7 +18,7 @@ case "$mode" in
   build) ;;
   package) packages+=("${package[@]}") ;;
   windows) packages+=("${windows[@]}") ;;
-  test) packages+=("${windows[@]}" "${package[@]}" libxml2-utils desktop-file-utils appstream lintian
+  test) packages+=("${windows[@]}" "${package[@]}" libxml2-utils desktop-file-utils appstream lintian devscripts
     python3-pyatspi dbus-x11 at-spi2-core) ;;
   *) echo "setup.sh: build, package, windows or test" >&2; exit 2 ;;
 esac

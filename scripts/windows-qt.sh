@@ -5,7 +5,12 @@
 set -euo pipefail
 
 version=$(dpkg-query -W -f='${Version}' qtbase5-dev)
-options=(-opensource -confirm-license -release -static -static-runtime
+# Qt is linked into the program, so it carries the same protections as Bufrex's own code (libssp
+# then comes with every program linked against it). The prefix a program records is a fixed one, not
+# the cache's (see -extprefix below), so that a rebuild by anyone, anywhere, gives the same program.
+hardening='-fstack-protector-strong -D_FORTIFY_SOURCE=2'
+options=(-opensource -confirm-license -release -static -static-runtime -prefix "/usr/local/Qt-${version%%+*}"
+  "QMAKE_CFLAGS+=$hardening" "QMAKE_CXXFLAGS+=$hardening" QMAKE_LFLAGS+=-fstack-protector-strong
   -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
   -nomake examples -nomake tests -no-opengl -no-dbus -no-icu
   -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-harfbuzz -qt-freetype
@@ -32,7 +37,10 @@ mkdir -p "$cache/work-$key"
   apt-get source -q qtbase-opensource-src="$version" >&2
   source=$(find . -maxdepth 1 -type d -name 'qtbase-opensource-src-*' | head -n 1)
   mkdir build && cd build
-  "../$source/configure" -prefix "$prefix" "${options[@]}" >&2
+  # Qt writes the names of a few of its source files into programs: they name the work folder as "."
+  work=$(cd .. && pwd -P)
+  "../$source/configure" -extprefix "$prefix" "${options[@]}" "QMAKE_CFLAGS+=-ffile-prefix-map=$work=." \
+    "QMAKE_CXXFLAGS+=-ffile-prefix-map=$work=." >&2
   make -j"$(nproc)" >&2
   make install >&2
   # The licence texts and the name of the source go with every program linked against it.
@@ -40,7 +48,8 @@ mkdir -p "$cache/work-$key"
   cp "../$source"/LICENSE.* "$prefix/licenses/"
   cp "../$source/debian/copyright" "$prefix/licenses/debian-copyright"
   printf 'Qt %s, built from Debian source package qtbase-opensource-src %s\nConfigured with: %s\n' \
-    "${version%%+*}" "$version" "${options[*]}" > "$prefix/licenses/QT-SOURCE.txt"
+    "${version%%+*}" "$version" "${options[*]} QMAKE_CFLAGS+=-ffile-prefix-map=WORK-FOLDER=. QMAKE_CXXFLAGS+=-ffile-prefix-map=WORK-FOLDER=." \
+    > "$prefix/licenses/QT-SOURCE.txt"
 ) || { rm -rf "$prefix"; exit 1; }
 rm -rf "$cache/work-$key"
 touch "$prefix/.complete"

@@ -3,16 +3,15 @@
 # files, its dependencies, that apt can resolve them, and the desktop entry, the AppStream data and
 # the package itself by their validators.
 #   package.sh BUILD-FOLDER APP-ID
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 build=$1 id=$2
-for tool in cpack dpkg-deb apt-get desktop-file-validate appstreamcli lintian; do
-  command -v "$tool" >/dev/null || { echo "package: $tool is missing (the test set-up installs it)"; exit 1; }
+for tool in cpack dpkg-deb apt-get desktop-file-validate appstreamcli lintian hardening-check; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-fail() { echo "package: $*"; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack failed"; }
+(cd "$build" && step "cpack -G DEB" cpack -G DEB -B "$work")
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 deb=$work/bufrex_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $(basename "$deb"); made: $(cd "$work" && ls ./*.deb 2>/dev/null)"
@@ -40,11 +39,18 @@ dpkg-deb -x "$deb" "$work/root"
 grep -qx 'Exec=bufrex' "$work/root/usr/share/applications/$id.desktop" || fail "the menu entry does not start bufrex"
 grep -qx "Icon=$id" "$work/root/usr/share/applications/$id.desktop" || fail "the menu entry has not the icon $id"
 
-apt-get install -s "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt cannot install it"; }
+apt-get install -s "$deb" >"$work/apt.log" 2>&1 || fail "apt cannot install it: $(tail -n 15 "$work/apt.log")"
 grep -q '^Inst bufrex ' "$work/apt.log" || { cat "$work/apt.log"; fail "apt would not install bufrex"; }
 
 desktop-file-validate "$work/root/usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml"
-lintian --no-tag-display-limit "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log" || true
+lintian -I --no-tag-display-limit "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log" || true
 ! grep -q '^E:' "$work/lintian.log" || fail "lintian reports errors"
-echo "package: files, dependencies, apt, desktop-file-validate, appstreamcli and lintian pass"
+! grep -E 'hardening-|binary-has-unneeded-section' "$work/lintian.log" || fail "lintian finds the program short of Debian's build"
+
+# Debian's hardening, read off the packaged program: PIE, stack protector, read-only relocations bound
+# at start. Fortified calls show only where a buffer's size is known when compiling, so that one is read
+# off the flags the build compiled with; control-flow protection needs start files Debian 12 lacks.
+hardening-check --nofortify --nocfprotection "$work/root/usr/bin/bufrex" || fail "hardening-check finds protections missing"
+grep -q -- '-D_FORTIFY_SOURCE=2' "$build/CMakeFiles/bufrex_core.dir/flags.make" || fail "not compiled with -D_FORTIFY_SOURCE=2"
+echo "package: files, dependencies, apt, desktop-file-validate, appstreamcli, lintian and hardening-check pass"

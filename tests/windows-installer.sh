@@ -4,21 +4,23 @@
 # - /S installs dist/'s bufrex.exe, LICENSE and Qt's licences into %LOCALAPPDATA%\Programs\Bufrex,
 #   a Start-menu shortcut "Bufrex 2" and one entry in the installed programs, with its values;
 # - the installed program shows its window;
-# - installed again, over itself and over an older version, there is one entry and one copy;
+# - installed again, over itself and over an older version, there is one entry and one copy, and only
+#   this version's files (an older one's own file goes);
 # - the entry's QuietUninstallString leaves nothing: no files, folder, shortcut or entry;
+# - /S /D=C:\Tools, a folder of the user's with a LICENSE and licenses\mine.txt of its own: Bufrex goes
+#   into C:\Tools\Bufrex, and installing, installing again and uninstalling leave the user's files be;
 # - it declares itself DPI-aware, and speaks Thai on a Thai Windows and English on another.
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 setup=$(realpath -m "$1") nsi=$(realpath -m "$2") dist=$(realpath -m "$3")
 for tool in wine makensis wrestool Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "windows-installer: $tool is missing (the test set-up installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
-[ -f "$setup" ] || { echo "windows-installer: $setup is missing: scripts/windows.sh makes it"; exit 1; }
+[ -f "$setup" ] || fail "$setup is missing: scripts/windows.sh makes it"
 
 work=$(mktemp -d)
 xvfb= pid=
 source "$(dirname "$0")/wineprefix.sh"
 trap end_wine_session EXIT
-fail() { echo "windows-installer: $*"; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 fresh_prefix "$work"
 start_xvfb "$work"
@@ -27,7 +29,7 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bufrex'
 profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 folder=$profile/AppData/Local/Programs/Bufrex
 shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Bufrex 2.lnk"
-install() { wine "$1" /S; wineserver -w; }
+install() { wine "$1" /S "${@:2}"; wineserver -w; } # setup [/D=folder, which NSIS takes last]
 value() { # name: the entry's value, as reg prints it
   wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
@@ -37,8 +39,11 @@ entries() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Unins
 install "$setup"
 cmp -s "$folder/bufrex.exe" "$dist/bufrex.exe" || fail "the installed bufrex.exe is not dist/'s"
 (cd "$dist" && find . -type f | sort) >"$work/dist.list"
-(cd "$folder" && find . -type f ! -name uninstall.exe | sort) >"$work/installed.list"
-diff "$work/dist.list" "$work/installed.list" >/dev/null || fail "installed files differ from dist/'s: $(diff "$work/dist.list" "$work/installed.list")"
+installed_as_dist() {
+  (cd "$folder" && find . -type f ! -name uninstall.exe | sort) >"$work/installed.list"
+  diff "$work/dist.list" "$work/installed.list" >&2 || fail "installed files differ from dist/'s"
+}
+installed_as_dist
 [ -f "$shortcut" ] || fail "no Start-menu shortcut 'Bufrex 2'"
 strings -el "$shortcut" | grep -qi 'Programs\\Bufrex\\bufrex.exe' || fail "the shortcut does not start the installed bufrex.exe"
 
@@ -67,7 +72,11 @@ install "$setup"
 makensis -V1 -DVERSION=1.9 -DOUTFILE="$work/older-setup.exe" "$nsi"
 install "$work/older-setup.exe"
 [ "$(value DisplayVersion)" = 1.9 ] || fail "the older version did not install"
+# As if the older version carried a file this one does not.
+echo older >"$folder/licenses/Qt/OLDER.txt"
+step "recording the older version's file" wine reg add "$key\Files" /v 'licenses\Qt\OLDER.txt' /f
 install "$setup"
+installed_as_dist
 [ "$(entries)" = 1 ] || fail "$(entries) entries in the installed programs, not one"
 [ "$(copies)" = 1 ] || fail "$(copies) copies of bufrex.exe, not one"
 [ "$(value DisplayVersion)" = "$version" ] || fail "the entry says version $(value DisplayVersion), not $version"
@@ -82,7 +91,33 @@ wineserver -w
 [ ! -e "$shortcut" ] || fail "the shortcut is left"
 [ "$(entries)" = 0 ] || fail "the entry is left"
 [ "$(copies)" = 0 ] || fail "a bufrex.exe is left"
-echo "windows-installer: silent install, the program runs, reinstalls keep one entry and one copy, silent uninstall leaves nothing"
+echo "windows-installer: silent install, the program runs, reinstalls keep one entry, one copy and this version's files, silent uninstall leaves nothing"
+
+# A folder of the user's: Bufrex goes into a folder of its own inside it, and touches nothing else.
+tools=$WINEPREFIX/drive_c/Tools
+mkdir -p "$tools/licenses"
+echo "the user's own" >"$tools/licenses/mine.txt"
+echo "the user's own licence" >"$tools/LICENSE"
+(cd "$tools" && sha256sum LICENSE licenses/mine.txt) >"$work/users.sums"
+users_files_kept() { # after what
+  (cd "$tools" && sha256sum --quiet -c "$work/users.sums") >&2 || fail "$1 changed or removed the user's files in C:\\Tools"
+}
+folder=$tools/Bufrex
+install "$setup" '/D=C:\Tools'
+users_files_kept "installing"
+installed_as_dist
+install "$setup" '/D=C:\Tools'
+users_files_kept "installing again"
+installed_as_dist
+[ "$(copies)" = 1 ] || fail "$(copies) copies of bufrex.exe, not one"
+quiet=$(value QuietUninstallString)
+[ "$quiet" = '"C:\Tools\Bufrex\uninstall.exe" /S' ] || fail "QuietUninstallString is $quiet"
+wine "$tools/Bufrex/uninstall.exe" /S
+wineserver -w
+users_files_kept "uninstalling"
+[ ! -e "$folder" ] || fail "the folder is left: $(ls -A "$folder")"
+[ "$(ls -A "$tools" | tr '\n' ' ')" = "LICENSE licenses " ] || fail "C:\\Tools holds $(ls -A "$tools")"
+echo "windows-installer: into C:\\Tools\\Bufrex beside the user's own files, which installing, installing again and uninstalling keep"
 
 wrestool -x --raw -t 24 "$setup" | grep -q '<dpiAware[^>]*>true</dpiAware>' || fail "the manifest does not declare DPI awareness"
 # Wine takes Windows' UI language from the locale. NSIS ends its window titles in a blank.

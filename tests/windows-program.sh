@@ -3,15 +3,23 @@
 # Windows' own DLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
 # Its version information names Bufrex, its makers, its copyright and the project's version.
 #   windows-program.sh bufrex.exe VERSION
-set -euo pipefail
+source "$(dirname "$0")/harness.sh"
 exe=$1
 for tool in x86_64-w64-mingw32-objdump wrestool; do
-  command -v "$tool" >/dev/null || { echo "windows-program: $tool is missing (the test set-up installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
-fail() { echo "windows-program: $*"; exit 1; }
 
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
 grep -q '^Subsystem[[:space:]].*(Windows GUI)' <<<"$headers" || fail "not a GUI-subsystem program"
+
+# Windows' protections: ASLR with high entropy (0x20, 0x40) and a .reloc section to move by, and DEP
+# (0x100); and the checks of MinGW-w64's libssp, linked in: its own messages are in the program.
+flags=$(sed -n 's/^DllCharacteristics[[:space:]]*//p' <<<"$headers")
+(( (0x$flags & 0x160) == 0x160 )) || fail "DllCharacteristics $flags lack ASLR with high entropy or DEP (0x160)"
+x86_64-w64-mingw32-objdump -h "$exe" | grep -q ' \.reloc ' || fail "no .reloc section"
+for message in 'stack smashing detected' 'buffer overflow detected'; do
+  grep -qaF "$message" "$exe" || fail "libssp is not linked in: no '$message'"
+done
 
 # Everything else, Qt and the C++ runtime included, is linked in.
 system_dlls='^(advapi32|comdlg32|dwmapi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|shell32|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\.dll$'
@@ -27,10 +35,10 @@ grep -q 'requestedExecutionLevel level="asInvoker"' <<<"$manifest" || fail "the 
 grep -q 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' <<<"$manifest" || fail "the manifest asks for no Common-Controls 6"
 
 # The version information Explorer and Task Manager show, as the resource compiler reads it back.
-version=$(x86_64-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | tr -d '\0')
+version=$(x86_64-w64-mingw32-windres -i "$exe" -O rc | tr -d '\0')
 for value in '"ProductName", "Bufrex"' '"CompanyName", "The Bufrex developers"' \
   '"OriginalFilename", "bufrex.exe"' '"LegalCopyright", "Copyright (c) 2026 The Bufrex developers"' \
   "\"FileVersion\", \"$2\"" "\"ProductVersion\", \"$2\"" '"FileDescription", "Bufrex'; do
   grep -qF "$value" <<<"$version" || fail "the version information lacks $value"
 done
-echo "windows-program: GUI subsystem, system DLLs only, IDI_ICON1, one manifest, version information $2"
+echo "windows-program: GUI subsystem, ASLR, DEP, libssp, system DLLs only, IDI_ICON1, one manifest, version information $2"
