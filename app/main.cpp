@@ -3,8 +3,15 @@
 
 #include <QApplication>
 
+#ifdef Q_OS_WIN
+#include "app/systemdlls.h"
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef Q_OS_WIN
+    SystemDlls::narrowSearch(); // before anything can load a DLL
+#endif
     DialogFont::scaleWithScreen();
     QApplication application(argc, argv);
     DialogFont::use();

@@ -17,13 +17,9 @@ for tool in wine makensis wrestool Xvfb xdotool; do
 done
 [ -f "$setup" ] || fail "$setup is missing: scripts/windows.sh makes it"
 
-work=$(mktemp -d)
-xvfb= pid=
 source "$(dirname "$0")/wineprefix.sh"
-trap end_wine_session EXIT
 source "$(dirname "$0")/xsession.sh"
-fresh_prefix "$work"
-start_xvfb "$work"
+start_wine_session
 
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bufrex'
 profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows program is one self-contained GUI program: Windows GUI subsystem, nothing imported but
-# Windows' own DLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
+# Windows' KnownDLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
 # Its version information names Bufrex, its makers, its copyright and the project's version.
 #   windows-program.sh bufrex.exe VERSION
 source "$(dirname "$0")/harness.sh"
@@ -21,11 +21,16 @@ for message in 'stack smashing detected' 'buffer overflow detected'; do
   grep -qaF "$message" "$exe" || fail "libssp is not linked in: no '$message'"
 done
 
-# Everything else, Qt and the C++ runtime included, is linked in.
-system_dlls='^(advapi32|comdlg32|dwmapi|gdi32|imm32|kernel32|msvcrt|netapi32|ole32|oleaut32|shell32|user32|userenv|uxtheme|version|winmm|ws2_32|wtsapi32)\.dll$'
+# Everything else, Qt and the C++ runtime included, is linked in. What the loader brings in at start
+# is Windows' KnownDLLs alone, which it takes from Windows' own folder wherever the program lies; the
+# other Windows DLLs are loaded on first use, after the search has been narrowed to that folder by
+# SetDefaultDllDirectories, looked up at run time so that a Windows 7 without it still starts.
+known_dlls='^(advapi32|comdlg32|gdi32|imm32|kernel32|msvcrt|ole32|oleaut32|shell32|user32|ws2_32)\.dll$'
 while read -r dll; do
-  grep -qiE "$system_dlls" <<<"$dll" || fail "needs $dll, which a bare Windows does not have"
+  grep -qiE "$known_dlls" <<<"$dll" || fail "imports $dll, which is no KnownDLL: Windows would look for it beside the program"
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
+grep -q 'SetDefaultDllDirectories' <<<"$headers" && fail "imports SetDefaultDllDirectories, which a Windows 7 without KB2533623 lacks"
+grep -qaF SetDefaultDllDirectories "$exe" || fail "does not narrow the DLL search: no SetDefaultDllDirectories"
 
 resources=$(wrestool -l "$exe")
 grep -q "^--type=14 --name='IDI_ICON1' " <<<"$resources" || fail "no icon group IDI_ICON1"
@@ -41,4 +46,4 @@ for value in '"ProductName", "Bufrex"' '"CompanyName", "The Bufrex developers"' 
   "\"FileVersion\", \"$2\"" "\"ProductVersion\", \"$2\"" '"FileDescription", "Bufrex'; do
   grep -qF "$value" <<<"$version" || fail "the version information lacks $value"
 done
-echo "windows-program: GUI subsystem, ASLR, DEP, libssp, system DLLs only, IDI_ICON1, one manifest, version information $2"
+echo "windows-program: GUI subsystem, ASLR, DEP, libssp, KnownDLLs alone imported, IDI_ICON1, one manifest, version information $2"

@@ -35,6 +35,16 @@ set_dpi() { # dpi
     step "wineserver -w, writing the dpi" wineserver -w
 }
 
+# A Wine session of the script's own: a new folder `work`, a fresh prefix in it and an X server
+# (xsession.sh), all ended by the EXIT trap; `pid` is for the program the script starts.
+start_wine_session() {
+  work=$(mktemp -d)
+  xvfb= pid=
+  trap end_wine_session EXIT
+  fresh_prefix "$work"
+  start_xvfb "$work"
+}
+
 # The EXIT trap of a script that runs a program (pid) in a fresh prefix on its own X server (xvfb),
 # all in the folder work.
 end_wine_session() {

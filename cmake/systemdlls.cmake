@@ -1,0 +1,54 @@
+# Windows looks for a DLL that is not one of its KnownDLLs in the program's own folder first, so a
+# stranger's copy left beside bufrex.exe would run inside it. The Windows DLLs of that kind that Qt
+# links are therefore loaded on first use instead, through delay-load import libraries made here
+# from MinGW's own, by when main has narrowed the search to Windows' own folder (app/systemdlls.cpp).
+# Each library's .def (the functions MinGW's import library names) stays in the build's delayload/
+# folder, where the test that plants such DLLs takes their exports from.
+set(BUFREX_DELAYED_DLLS dwmapi netapi32 userenv uxtheme version winmm wtsapi32)
+
+if(NOT CMAKE_DLLTOOL OR NOT CMAKE_NM)
+  message(FATAL_ERROR "MinGW's dlltool and nm are needed to load Windows' DLLs on first use")
+endif()
+set(delayed_folder "${CMAKE_BINARY_DIR}/delayload")
+file(MAKE_DIRECTORY "${delayed_folder}")
+get_property(imported_targets DIRECTORY PROPERTY IMPORTED_TARGETS)
+foreach(dll IN LISTS BUFREX_DELAYED_DLLS)
+  find_library(BUFREX_IMPORT_LIBRARY_${dll} lib${dll}.a)
+  if(NOT BUFREX_IMPORT_LIBRARY_${dll})
+    message(FATAL_ERROR "MinGW's import library lib${dll}.a is missing")
+  endif()
+  execute_process(COMMAND "${CMAKE_NM}" -g --defined-only "${BUFREX_IMPORT_LIBRARY_${dll}}"
+                  OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+  string(REGEX MATCHALL "__imp_[A-Za-z0-9_]+" functions "${symbols}")
+  if(failed OR NOT functions)
+    message(FATAL_ERROR "no function found in ${BUFREX_IMPORT_LIBRARY_${dll}}")
+  endif()
+  list(TRANSFORM functions REPLACE "^__imp_" "")
+  list(SORT functions)
+  list(JOIN functions "\n" exports)
+  # Copied only when changed, so that a new configure run relinks nothing.
+  file(WRITE "${delayed_folder}/${dll}.def.new" "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
+  configure_file("${delayed_folder}/${dll}.def.new" "${delayed_folder}/${dll}.def" COPYONLY)
+  file(REMOVE "${delayed_folder}/${dll}.def.new")
+  set(delayed "${delayed_folder}/lib${dll}-delayed.a")
+  if("${delayed_folder}/${dll}.def" IS_NEWER_THAN "${delayed}")
+    # Relative names: no folder of this machine goes into the program.
+    execute_process(COMMAND "${CMAKE_DLLTOOL}" --input-def ${dll}.def --dllname ${dll}.dll
+                            --output-delaylib lib${dll}-delayed.a
+                    WORKING_DIRECTORY "${delayed_folder}" RESULT_VARIABLE failed)
+    if(failed)
+      file(REMOVE "${delayed}")
+      message(FATAL_ERROR "dlltool could not make ${delayed}")
+    endif()
+  endif()
+
+  # Qt's targets name MinGW's import libraries by their full paths, the static ones inside generator
+  # expressions: the delay-load library takes the place of each.
+  foreach(target IN LISTS imported_targets)
+    get_target_property(libraries ${target} INTERFACE_LINK_LIBRARIES)
+    if(libraries)
+      string(REGEX REPLACE "[^;:<>]*/lib${dll}\\.a" "${delayed}" libraries "${libraries}")
+      set_target_properties(${target} PROPERTIES INTERFACE_LINK_LIBRARIES "${libraries}")
+    endif()
+  endforeach()
+endforeach()
