@@ -8,18 +8,31 @@
 #include "ui_dialog.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRegExpValidator>
 #include <QTextCodec>
 
 #include <array>
 
 QString indicatorName;
+QString indicatorScriptsFolder;
 
 namespace {
 
 std::array<QCheckBox *, 8> bufferBoxes(const Ui_Dialog &ui)
 {
     return {ui.check0, ui.check1, ui.check2, ui.check3, ui.check4, ui.check5, ui.check6, ui.check7};
+}
+
+// The code page the terminal reads a script in: on Windows the system's, as the terminal runs on the
+// Windows the script is written on. On Linux the terminal runs under a Wine whose code page may be any.
+QTextCodec *terminalCodePage()
+{
+#ifdef Q_OS_WIN
+    return QTextCodec::codecForLocale();
+#else
+    return nullptr;
+#endif
 }
 
 Report notCreated()
@@ -42,14 +55,14 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
     // Checked before asking for a file, so that a name or shift no script can hold costs no choice.
     if (!fitsMql4String(indicatorName) || !fitsMql4Shift(ui.inputshift->text()))
         return notCreated();
-    const auto bytes = encodeScript(composeScript(indicatorName, ui.inputshift->text(), buffers),
-                                    QTextCodec::codecForLocale());
-    if (!bytes)
-        return notCreated();
+    const QByteArray bytes = scriptFile(composeScript(indicatorName, ui.inputshift->text(), buffers),
+                                        terminalCodePage());
 
-    const QString path = QFileDialog::getSaveFileName(window, Dialog::tr("Save Script"), QString(),
+    // A folder removed since the pick would be taken for a file name to propose.
+    const QString folder = QFileInfo(indicatorScriptsFolder).isDir() ? indicatorScriptsFolder : QString();
+    const QString path = QFileDialog::getSaveFileName(window, Dialog::tr("Save Script"), folder,
                                                       Dialog::tr("MQ4(*.mq4)"));
-    if (path.isEmpty() || !saveScript(path, *bytes))
+    if (path.isEmpty() || !saveScript(path, bytes))
         return notCreated();
     return {QStringLiteral("Script Has Been Create"), ReportIcon::Information};
 }
@@ -76,6 +89,7 @@ void Dialog::on_pushButton_clicked()
     const QString name = indicatorNameOf(path);
     ui->lineEdit->setText(name);
     indicatorName = name;
+    indicatorScriptsFolder = scriptsFolderOf(path);
 }
 
 void Dialog::on_create_clicked()
@@ -88,6 +102,7 @@ void Dialog::on_create_clicked()
     ui->lineEdit->setText(QString());
     ui->inputshift->setText(QStringLiteral("0"));
     indicatorName.clear();
+    indicatorScriptsFolder.clear();
 }
 
 void Dialog::on_analyze_clicked()

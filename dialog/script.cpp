@@ -11,6 +11,12 @@
 
 namespace {
 
+// The terminal's line ends, the file's on every platform.
+QString withCrLf(const QString &script)
+{
+    return QString(script).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+}
+
 // A quote or backslash in a file name would end or bend the MQL4 string literal.
 QString mql4StringBody(const QString &text)
 {
@@ -66,6 +72,40 @@ bool replaceInPlace(const QString &path, const QByteArray &bytes)
     return false;
 }
 
+bool isFolder(QStringView name, const char *folder)
+{
+    return name.compare(QLatin1String(folder), Qt::CaseInsensitive) == 0;
+}
+
+// The nearest MQL4\Indicators pair above a file: the MQL4 folder's path, and the folders between
+// Indicators and the file.
+struct IndicatorsFolder
+{
+    QString mql4;
+    QStringList below;
+};
+
+std::optional<IndicatorsFolder> indicatorsFolderOf(const QString &path)
+{
+    // cleanPath also turns a Windows path's backslashes into slashes and drops doubled ones.
+    const QString clean = QDir::cleanPath(path);
+    QStringList below;
+    // The nearest pair counts: a terminal's folder may itself lie below a copy of another's.
+    for (int end = clean.lastIndexOf(QLatin1Char('/')); end > 0;) {
+        const int start = clean.lastIndexOf(QLatin1Char('/'), end - 1) + 1;
+        const QStringView folder = QStringView(clean).mid(start, end - start);
+        if (start > 1 && isFolder(folder, "Indicators")) {
+            const int mql4Start = clean.lastIndexOf(QLatin1Char('/'), start - 2) + 1;
+            if (isFolder(QStringView(clean).mid(mql4Start, start - 1 - mql4Start), "MQL4"))
+                return IndicatorsFolder{clean.left(start - 1), below};
+        }
+        if (!folder.isEmpty())
+            below.prepend(folder.toString());
+        end = start - 1;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QString indicatorNameOf(const QString &path)
@@ -73,20 +113,23 @@ QString indicatorNameOf(const QString &path)
     const QString name = QFileInfo(path).completeBaseName();
     if (name.isEmpty())
         return name;
-    // cleanPath also turns a Windows path's backslashes into slashes and drops doubled ones.
-    const QStringList parts = QDir::cleanPath(path).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    const auto is = [](const QString &part, const char *folder) {
-        return part.compare(QLatin1String(folder), Qt::CaseInsensitive) == 0;
-    };
-    // The nearest pair counts: a terminal's folder may itself lie below a copy of another's.
-    for (int i = parts.size() - 2; i > 0; --i) {
-        if (is(parts.at(i), "Indicators") && is(parts.at(i - 1), "MQL4")) {
-            QStringList below = parts.mid(i + 1, parts.size() - i - 2);
-            below << name;
-            return below.join(QLatin1Char('\\'));
-        }
+    const auto folder = indicatorsFolderOf(path);
+    if (!folder)
+        return name;
+    return QStringList(folder->below + QStringList{name}).join(QLatin1Char('\\'));
+}
+
+QString scriptsFolderOf(const QString &path)
+{
+    const auto folder = indicatorsFolderOf(path);
+    if (!folder)
+        return QString();
+    const QDir mql4(folder->mql4);
+    for (const QString &entry : mql4.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (isFolder(entry, "Scripts"))
+            return mql4.filePath(entry);
     }
-    return name;
+    return QString();
 }
 
 bool fitsMql4String(const QString &name)
@@ -141,8 +184,7 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
 
 std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
 {
-    QString text = script;
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const QString text = withCrLf(script);
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     QByteArray bytes = codec->fromUnicode(text.constData(), text.size(), &state);
     if (state.invalidChars != 0 || state.remainingChars != 0)
@@ -151,6 +193,24 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
     // ("best fit") in its place. Only reading the bytes back tells whether they hold the text.
     if (codec->toUnicode(bytes) != text)
         return std::nullopt;
+    return bytes;
+}
+
+QByteArray scriptFile(const QString &script, QTextCodec *codePage)
+{
+    const bool ascii = std::all_of(script.begin(), script.end(), [](QChar c) { return c.unicode() < 0x80; });
+    // Latin-1 holds ASCII as the one byte each that every code page, and UTF-8, gives it.
+    QTextCodec *plain = codePage ? codePage : ascii ? QTextCodec::codecForName("ISO-8859-1") : nullptr;
+    if (plain) {
+        if (auto bytes = encodeScript(script, plain))
+            return *bytes;
+    }
+    // Each UTF-16 unit as it stands, a surrogate pair's two included, low byte first.
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : withCrLf(script)) {
+        bytes += char(c.unicode() & 0xff);
+        bytes += char(c.unicode() >> 8);
+    }
     return bytes;
 }
 

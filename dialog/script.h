@@ -18,6 +18,12 @@ using BufferSet = std::bitset<8>;
 // (no file, or a file named just ".ex4").
 QString indicatorNameOf(const QString &path);
 
+// The Scripts folder of the terminal whose MQL4\Indicators holds the indicator file at `path` (the
+// same folder pair as indicatorNameOf's), the one folder the terminal runs a script from: a script
+// saved among the indicators would run as an indicator, which may show no message box. Empty when the
+// file lies in no such folder, or its MQL4 folder has no Scripts folder (letter case ignored).
+QString scriptsFolderOf(const QString &path);
+
 // Whether an MQL4 string literal can hold the indicator name as it is. A control character (a line
 // feed, say) would break the script, and no Windows file name holds one.
 bool fitsMql4String(const QString &name);
@@ -35,6 +41,13 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
 // mark. Empty when `codec` cannot represent every character, since a '?' in the name would read a
 // different indicator.
 std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec);
+
+// The script's file as the terminal reads it back whole. The terminal reads a file without byte-order
+// mark in Windows' ANSI code page, `codePage`, and one that starts with FF FE as UTF-16 LE, whatever
+// the code page. So a script that `codePage` holds exactly is written in it, as scripts always were;
+// any other in UTF-16 LE after FF FE. A null `codePage` is one not known (the Wine a script written
+// on Linux runs in may use any): then only an all-ASCII script goes without the mark.
+QByteArray scriptFile(const QString &script, QTextCodec *codePage);
 
 // Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,
 // in a folder that takes no new file or where another program holds it open, rewritten in place with

@@ -23,6 +23,7 @@ void ModalAnswerer::answer()
         dialog->setProperty("answered", true);
         dialogCaptions << dialog->windowTitle();
         dialogFilters << dialog->nameFilters().join(QStringLiteral(";;"));
+        dialogFolders << dialog->directory().absolutePath();
         const QString path = m_files.isEmpty() ? QString() : m_files.takeFirst();
         if (path.isEmpty()) {
             dialog->reject();

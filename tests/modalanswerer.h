@@ -24,6 +24,7 @@ public:
     QList<Box> boxes;           // every message box answered, in order
     QStringList dialogCaptions; // window title of every file dialog answered
     QStringList dialogFilters;  // name filters of every file dialog answered, joined by ";;"
+    QStringList dialogFolders;  // the folder every file dialog answered opened in
     int overwriteQuestions = 0; // "replace it?" questions answered with Yes
 
 private:

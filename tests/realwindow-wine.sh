@@ -3,8 +3,9 @@
 # driven by xdotool through Windows' own file dialogs:
 #   realwindow-wine.sh DIST/bufrex.exe BUILT/bufrex.exe [SCREENSHOTS-FOLDER]
 # - the window "Bufrex 2 " appears at 322 x 325 and, like "Analyze", shows the icon IDI_ICON1;
-# - ZigZag.ex4 picked in the open dialog, buffers 0 and 2, shift 1, saved through the save dialog:
-#   the file is the 549-byte worked example;
+# - in the open dialog, walked into a terminal's MQL4\Indicators\Market and ZigZag.ex4 picked there;
+#   buffers 0 and 2, shift 1, and only "reader" typed in the save dialog: the script lands in that
+#   terminal's MQL4\Scripts as reader.mq4, the 581-byte worked example for Market\ZigZag;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
@@ -17,10 +18,7 @@ done
 [ -f "$exe" ] || fail "$exe is missing: cmake --install puts it there"
 cmp -s "$exe" "$built" || fail "$exe is not the program just built: cmake --install again"
 
-work=$(mktemp -d)
-xvfb= pid=
 source "$(dirname "$0")/wineprefix.sh"
-trap end_wine_session EXIT
 source "$(dirname "$0")/xsession.sh"
 fail() {
   {
@@ -32,8 +30,7 @@ fail() {
   exit 1
 }
 
-fresh_prefix "$work"
-start_xvfb "$work"
+start_wine_session
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -57,19 +54,27 @@ has_icon() { # window title
   icon=$(xprop -id "$1" _NET_WM_ICON)
   grep -q 'Icon (32 x 32)' <<<"$icon" || fail "window $2 shows no 32 x 32 icon"
 }
-# Windows' own file dialogs take a whole path in their name box.
-answer_file_dialog() { # title path
-  local dialog
-  dialog=$(window "$1")
+# Windows' own file dialogs: each entry typed into the name box in place of what it holds and
+# confirmed with Return, as a user walks into a folder (a whole path goes there at once) and then
+# names the file. (Wine's dialog keeps a folder's path in the box once it has walked into it.)
+answer_file_dialog() { # title entry...
+  local dialog title=$1 entry
+  shift
+  dialog=$(window "$title")
   xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
   sleep 0.5
-  xdotool type --delay 20 "$(windows_path "$2")"
-  xdotool key Return
-  gone "$1"
+  for entry in "$@"; do
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$entry"
+    xdotool key Return
+    sleep 0.5
+  done
+  gone "$title"
 }
 
-mkdir "$work/indicators" "$work/scripts"
-printf 'indicator' > "$work/indicators/ZigZag.ex4"
+terminal=$work/terminal/MQL4
+mkdir -p "$terminal/Indicators/Market" "$terminal/Scripts"
+printf 'indicator' > "$terminal/Indicators/Market/ZigZag.ex4"
 
 cd "$work"
 wine "$exe" &
@@ -81,14 +86,14 @@ has_icon "$main" "'Bufrex 2 '"
 shot main-window
 
 click_and_wait "$main" 245 51                      # "เลือก Indicator"
-answer_file_dialog 'Open Indicator' "$work/indicators/ZigZag.ex4"
+answer_file_dialog 'Open Indicator' "$(windows_path "$terminal/Indicators/Market")" ZigZag.ex4
 click_and_wait "$main" 38 188                      # Buffer 0
 click_and_wait "$main" 38 248                      # Buffer 2
 click_and_wait "$main" 126 130                     # the shift
 xdotool key ctrl+a
 xdotool type 1
 click_and_wait "$main" 270 205                     # Create
-answer_file_dialog 'Save Script' "$work/scripts/zigzag.mq4"
+answer_file_dialog 'Save Script' reader     # Windows' dialog adds the filter's .mq4
 window 'bufrex' >/dev/null            # the untitled box: Windows names it after the program
 xdotool key Return
 sleep 0.5
@@ -100,10 +105,13 @@ expected+=$'int error=GetLastError();\r\n'
 expected+=$'if(error==4072) show=show+"The terminal could not load the indicator \\"ZigZag\\" from its MQL4\\\\Indicators folder (error 4072)";\r\n'
 expected+=$'else if(error!=0) show=show+"The terminal reported error "+error+" while reading the indicator \\"ZigZag\\"";\r\n'
 expected+=$'MessageBox(show); \r\nreturn (0); \r\n } '
-[ -f "$work/scripts/zigzag.mq4" ] || fail "no script was written"
-size=$(stat -c %s "$work/scripts/zigzag.mq4")
-[ "$size" = 549 ] || fail "the script is $size bytes, not 549"
-cmp -s "$work/scripts/zigzag.mq4" <(printf '%s' "$expected") || fail "the script is not the worked example"
+script=$terminal/Scripts/reader.mq4
+[ -f "$script" ] || fail "no script in MQL4\\Scripts; .mq4 files in the terminal: $(cd "$work" && find . -name '*.mq4')"
+size=$(stat -c %s "$script")
+[ "$size" = 581 ] || fail "the script is $size bytes, not 581"
+# The indicator's name as the script's strings spell it: Market\\ZigZag.
+cmp -s "$script" <(printf '%s' "$expected" | sed 's/ZigZag/Market\\\\ZigZag/g') ||
+  fail "the script is not the worked example for Market\\ZigZag"
 
 click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')
@@ -116,7 +124,7 @@ main=$(window 'Bufrex 2 ')
 
 escape_ends_program "$main" "$pid"
 pid=
-echo "realwindow-wine: the worked example through Windows' dialogs, one window after each switch, Esc gives 0"
+echo "realwindow-wine: the worked example through Windows' dialogs into MQL4\\Scripts, one window after each switch, Esc gives 0"
 
 # Windows' display scaling, 125 % to 200 %: both windows grow by its factor.
 for percent in 125 150 175 200; do

@@ -1,10 +1,13 @@
+#include "analyze/analyze.h"
 #include "dialog/dialog.h"
 #include "dialog/maker.h"
+#include "dialog/script.h"
 #include "files.h"
 #include "keys.h"
 #include "modalanswerer.h"
 
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <memory>
 
 namespace {
 
@@ -47,6 +51,18 @@ void click(QWidget *window, const char *button)
     QTest::mouseClick(child<QPushButton>(window, button), Qt::LeftButton);
 }
 
+// The one visible window of its kind, or null.
+template <class Window>
+Window *visibleWindow()
+{
+    Window *found = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *window = qobject_cast<Window *>(top); window && window->isVisible())
+            found = found ? nullptr : window;
+    }
+    return found;
+}
+
 // Picks `path` through the file button, as a user does.
 void pick(Dialog &window, const QString &path)
 {
@@ -76,10 +92,12 @@ private slots:
     void createWritesScript_data();
     void createWritesScript();
     void failedWriteKeepsOldFile();
-    void unencodableNameWritesNothing();
+    void nameBeyondCodePageWrittenInUtf16();
     void refusedBeforeSaveDialog_data();
     void refusedBeforeSaveDialog();
     void pickKeptInNewWindow();
+    void saveDialogFolder_data();
+    void saveDialogFolder();
     void keyboardAlone();
     void keyPressesButton_data();
     void keyPressesButton();
@@ -94,6 +112,7 @@ void tst_Dialog::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Indicators/Market")));
+    QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Scripts")));
     for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4", ".ex4",
                              "MQL4/Indicators/Market/ZigZag.ex4"})
         QVERIFY(writeFile(m_dir.filePath(QLatin1String(name)), "indicator"));
@@ -102,6 +121,7 @@ void tst_Dialog::initTestCase()
 void tst_Dialog::cleanup()
 {
     indicatorName.clear();
+    indicatorScriptsFolder.clear();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }
@@ -205,12 +225,14 @@ void tst_Dialog::pickThenCancel()
 {
     Dialog window;
     window.show();
-    ::pick(window, m_dir.filePath("ZigZag.ex4"));
-    QCOMPARE(indicatorName, QStringLiteral("ZigZag"));
+    ::pick(window, m_dir.filePath("MQL4/Indicators/Market/ZigZag.ex4"));
+    QCOMPARE(indicatorName, QStringLiteral("Market\\ZigZag"));
+    QCOMPARE(indicatorScriptsFolder, m_dir.filePath("MQL4/Scripts"));
 
     ::pick(window, QString());
     QVERIFY(child<QLineEdit>(&window, "lineEdit")->text().isEmpty());
     QVERIFY(indicatorName.isEmpty());
+    QVERIFY(indicatorScriptsFolder.isEmpty());
 }
 
 void tst_Dialog::typedNameIsNoPick()
@@ -373,7 +395,8 @@ void tst_Dialog::failedWriteKeepsOldFile()
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.mq4"});
 }
 
-void tst_Dialog::unencodableNameWritesNothing()
+// A name the code page cannot hold still gets its script, in UTF-16 after its byte-order mark.
+void tst_Dialog::nameBeyondCodePageWrittenInUtf16()
 {
     QTextCodec *systemCodec = QTextCodec::codecForLocale();
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
@@ -388,8 +411,11 @@ void tst_Dialog::unencodableNameWritesNothing()
         click(&window, "create");
 
         QCOMPARE(answerer.boxes.size(), 1);
-        QCOMPARE(answerer.boxes[0].text, notCreated);
-        QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+        const QByteArray written = readFile(out.filePath("thai.mq4"));
+        QVERIFY(written.startsWith("\xFF\xFE"));
+        QCOMPARE(QTextCodec::codecForName("UTF-16LE")->toUnicode(written.mid(2)),
+                 composeScript(QString::fromUtf8("ราคา"), "0", BufferSet(1)).replace("\n", "\r\n"));
     }
     QTextCodec::setCodecForLocale(systemCodec);
 }
@@ -453,6 +479,79 @@ void tst_Dialog::pickKeptInNewWindow()
     answerer.pickFile(out.filePath("kept.mq4"));
     click(&second, "create");
     QCOMPARE(readFile(out.filePath("kept.mq4")), zigZagFile);
+}
+
+void tst_Dialog::saveDialogFolder_data()
+{
+    QTest::addColumn<QStringList>("folders");
+    QTest::addColumn<QString>("indicator");
+    QTest::addColumn<bool>("switchWindows");
+    QTest::addColumn<QString>("opensIn"); // where the save dialog opens and "reader.mq4" typed alone lands
+
+    const QStringList terminal{"MQL4/Indicators/Market", "MQL4/Scripts"};
+    QTest::newRow("below MQL4\\Indicators") << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Scripts";
+    QTest::newRow("below MQL4\\Indicators\\Market")
+        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << false << "MQL4/Scripts";
+    QTest::newRow("other letter case") << QStringList{"mql4/indicators", "mql4/scripts"} << "mql4/indicators/ZigZag.ex4"
+                                       << false << "mql4/scripts";
+    QTest::newRow("after a switch to the analysis window and back")
+        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << true << "MQL4/Scripts";
+    QTest::newRow("nearest terminal's Scripts")
+        << QStringList{"MQL4/Scripts", "MQL4/Indicators/copy/MQL4/Indicators", "MQL4/Indicators/copy/MQL4/Scripts"}
+        << "MQL4/Indicators/copy/MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Indicators/copy/MQL4/Scripts";
+    // As before: where Qt's dialog was last, the pick's folder.
+    QTest::newRow("no Scripts folder, none made")
+        << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Indicators";
+    QTest::newRow("outside any terminal folder") << QStringList{"x/Indicators"} << "x/Indicators/ZigZag.ex4" << false
+                                                 << "x/Indicators";
+}
+
+void tst_Dialog::saveDialogFolder()
+{
+    QFETCH(QStringList, folders);
+    QFETCH(QString, indicator);
+    QFETCH(bool, switchWindows);
+    QFETCH(QString, opensIn);
+
+    QTemporaryDir root;
+    for (const QString &folder : folders)
+        QVERIFY(QDir(root.path()).mkpath(folder));
+    QVERIFY(writeFile(root.filePath(indicator), "indicator"));
+    const auto allFolders = [&root] {
+        QStringList found;
+        for (QDirIterator it(root.path(), QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories); it.hasNext();)
+            found << it.next();
+        found.sort();
+        return found;
+    };
+    const QStringList foldersBefore = allFolders();
+
+    Dialog window;
+    window.show();
+    ::pick(window, root.filePath(indicator));
+    std::unique_ptr<QWidget> madeBySwitch;
+    QWidget *creating = &window;
+    if (switchWindows) {
+        click(&window, "analyze");
+        auto *analysis = visibleWindow<Analyze>();
+        QVERIFY(analysis);
+        click(analysis, "Back");
+        madeBySwitch.reset(visibleWindow<Dialog>());
+        QVERIFY(madeBySwitch && madeBySwitch.get() != &window);
+        creating = madeBySwitch.get();
+    }
+    bufferBox(creating, 0)->setChecked(true);
+
+    ModalAnswerer answerer;
+    answerer.pickFile(QStringLiteral("reader.mq4"));
+    click(creating, "create");
+
+    QCOMPARE(answerer.dialogFolders, QStringList{root.filePath(opensIn)});
+    QCOMPARE(answerer.boxes.size(), 1);
+    QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+    QVERIFY(readFile(root.filePath(opensIn + "/reader.mq4")).startsWith("#include <WinUser32.mqh>"));
+    QCOMPARE(allFolders(), foldersBefore);
+    QVERIFY(indicatorScriptsFolder.isEmpty()); // used up with the name
 }
 
 // Tab follows the order the widgets were made in, from the file button, which has the first focus; the

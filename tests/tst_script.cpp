@@ -60,6 +60,8 @@ private slots:
     void nameOfPath();
     void encoding_data();
     void encoding();
+    void fileEncoding_data();
+    void fileEncoding();
     void nameFitsString_data();
     void nameFitsString();
     void saveReplacesWholeFile_data();
@@ -231,6 +233,51 @@ void tst_Script::encoding()
     if (bytes) {
         QVERIFY(bytes->startsWith("#include")); // no byte-order mark
         QCOMPARE(textCodec->toUnicode(*bytes), QString(script).replace("\n", "\r\n"));
+    }
+}
+
+void tst_Script::fileEncoding_data()
+{
+    QTest::addColumn<QByteArray>("codePage"); // empty: not known, as on Linux
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("utf16");
+
+    const QByteArray western("windows-1252"), thai("TIS-620"), unknown;
+    QTest::newRow("ASCII name in 1252: as before") << western << "ZigZag" << false;
+    QTest::newRow("accented name in 1252: as before") << western << QString::fromUtf8("Trendé") << false;
+    QTest::newRow("Thai name in 874: as before") << thai << QString::fromUtf8("ราคา") << false;
+    QTest::newRow("Thai name in 1252: UTF-16") << western << QString::fromUtf8("ราคา") << true;
+    QTest::newRow("Cyrillic name in 874: UTF-16") << thai << QString::fromUtf8("Индикатор") << true;
+    QTest::newRow("Chinese name in 874: UTF-16") << thai << QString::fromUtf8("趋势指标") << true;
+    QTest::newRow("beyond the 16-bit plane: surrogate pair kept whole") << thai << QString::fromUtf8("Trend📈") << true;
+    QTest::newRow("points and a Market folder in 1252: as before") << western << "Market\\Super.Trend" << false;
+    QTest::newRow("Thai with points in a Market folder in 1252: UTF-16")
+        << western << QString::fromUtf8("Market\\ราคา.v2") << true;
+    QTest::newRow("ASCII name, code page not known: as before") << unknown << "Market\\Super.Trend" << false;
+    QTest::newRow("accented name, code page not known: UTF-16") << unknown << QString::fromUtf8("Trendé") << true;
+    QTest::newRow("Thai name, code page not known: UTF-16") << unknown << QString::fromUtf8("ราคา") << true;
+}
+
+// The terminal reads a file without byte-order mark in its code page, one with FF FE as UTF-16 LE: each
+// way it must read back the exact text.
+void tst_Script::fileEncoding()
+{
+    QFETCH(QByteArray, codePage);
+    QFETCH(QString, name);
+    QFETCH(bool, utf16);
+
+    QTextCodec *codec = codePage.isEmpty() ? nullptr : QTextCodec::codecForName(codePage);
+    QVERIFY(codePage.isEmpty() || codec);
+    const QString script = composeScript(name, QStringLiteral("1"), buffers({0, 2}));
+    const QString text = QString(script).replace("\n", "\r\n");
+    const QByteArray file = scriptFile(script, codec);
+    QCOMPARE(file.startsWith("\xFF\xFE"), utf16);
+    if (utf16) {
+        QCOMPARE(file.size(), 2 + 2 * text.size());
+        QCOMPARE(QTextCodec::codecForName("UTF-16LE")->toUnicode(file.mid(2)), text);
+    } else {
+        QCOMPARE(file, codec ? codec->fromUnicode(text) : text.toLatin1());
+        QCOMPARE(file.size(), text.size()); // one byte a character, as before
     }
 }
 
