@@ -253,7 +253,8 @@ void tst_Script::fileEncoding_data()
     QTest::newRow("points and a Market folder in 1252: as before") << western << "Market\\Super.Trend" << false;
     QTest::newRow("Thai with points in a Market folder in 1252: UTF-16")
         << western << QString::fromUtf8("Market\\ราคา.v2") << true;
-    QTest::newRow("ASCII name, code page not known: as before") << unknown << "Market\\Super.Trend" << false;
+    QTest::newRow("ASCII name with points in a folder, code page not known: as before")
+        << unknown << "Market\\Super.Trend" << false;
     QTest::newRow("accented name, code page not known: UTF-16") << unknown << QString::fromUtf8("Trendé") << true;
     QTest::newRow("Thai name, code page not known: UTF-16") << unknown << QString::fromUtf8("ราคา") << true;
 }
