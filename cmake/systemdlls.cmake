@@ -26,10 +26,8 @@ foreach(dll IN LISTS BUFREX_DELAYED_DLLS)
   list(TRANSFORM functions REPLACE "^__imp_" "")
   list(SORT functions)
   list(JOIN functions "\n" exports)
-  # Copied only when changed, so that a new configure run relinks nothing.
-  file(WRITE "${delayed_folder}/${dll}.def.new" "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n")
-  configure_file("${delayed_folder}/${dll}.def.new" "${delayed_folder}/${dll}.def" COPYONLY)
-  file(REMOVE "${delayed_folder}/${dll}.def.new")
+  # Written only when changed, so that a new configure run relinks nothing.
+  file(CONFIGURE OUTPUT "${delayed_folder}/${dll}.def" CONTENT "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n" @ONLY)
   set(delayed "${delayed_folder}/lib${dll}-delayed.a")
   if("${delayed_folder}/${dll}.def" IS_NEWER_THAN "${delayed}")
     # Relative names: no folder of this machine goes into the program.
