@@ -198,11 +198,13 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
 
 QByteArray scriptFile(const QString &script, QTextCodec *codePage)
 {
+    // With no code page known, only ASCII is sure to be read back: it is the same bytes in every code
+    // page, UTF-8 included, and Latin-1 writes it.
     const bool ascii = std::all_of(script.begin(), script.end(), [](QChar c) { return c.unicode() < 0x80; });
-    // Latin-1 holds ASCII as the one byte each that every code page, and UTF-8, gives it.
-    QTextCodec *plain = codePage ? codePage : ascii ? QTextCodec::codecForName("ISO-8859-1") : nullptr;
-    if (plain) {
-        if (auto bytes = encodeScript(script, plain))
+    if (!codePage && ascii)
+        codePage = QTextCodec::codecForName("ISO-8859-1");
+    if (codePage) {
+        if (auto bytes = encodeScript(script, codePage))
             return *bytes;
     }
     // Each UTF-16 unit as it stands, a surrogate pair's two included, low byte first.
