@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #ifdef Q_OS_WIN
+#include "app/runningmark.h"
 #include "app/systemdlls.h"
 #endif
 
@@ -11,9 +12,13 @@ int main(int argc, char *argv[])
 {
 #ifdef Q_OS_WIN
     SystemDlls::narrowSearch(); // before anything can load a DLL
+    RunningMark::hold();
 #endif
     DialogFont::scaleWithScreen();
     QApplication application(argc, argv);
+    // The menu entry's name, which docks match the running window with: on X11 through its class,
+    // the program's name, which the entry gives as StartupWMClass.
+    QGuiApplication::setDesktopFileName(QStringLiteral(BUFREX_APP_ID));
     DialogFont::use();
     Dialog window;
     window.show();

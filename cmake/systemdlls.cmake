@@ -6,6 +6,11 @@
 # folder, where the test that plants such DLLs takes their exports from.
 set(BUFREX_DELAYED_DLLS dwmapi netapi32 userenv uxtheme version winmm wtsapi32)
 
+# The delay-load helper writes into the import address table, which newer GNU linkers make read-only:
+# every program calls it through app/delayload.cpp, which lifts the protection for that write.
+add_library(bufrex_delayload STATIC "${CMAKE_CURRENT_LIST_DIR}/../app/delayload.cpp")
+add_link_options(LINKER:--wrap=__delayLoadHelper2)
+
 if(NOT CMAKE_DLLTOOL OR NOT CMAKE_NM)
   message(FATAL_ERROR "MinGW's dlltool and nm are needed to load Windows' DLLs on first use")
 endif()
@@ -45,8 +50,20 @@ foreach(dll IN LISTS BUFREX_DELAYED_DLLS)
   foreach(target IN LISTS imported_targets)
     get_target_property(libraries ${target} INTERFACE_LINK_LIBRARIES)
     if(libraries)
-      string(REGEX REPLACE "[^;:<>]*/lib${dll}\\.a" "${delayed}" libraries "${libraries}")
-      set_target_properties(${target} PROPERTIES INTERFACE_LINK_LIBRARIES "${libraries}")
+      string(REGEX REPLACE "[^;:<>]*/lib${dll}\\.a" "${delayed}" replaced "${libraries}")
+      if(NOT replaced STREQUAL libraries)
+        set_target_properties(${target} PROPERTIES INTERFACE_LINK_LIBRARIES "${replaced}")
+        list(APPEND rewritten_targets ${target})
+      endif()
     endif()
   endforeach()
+endforeach()
+# Without a rewrite, the program would load these DLLs at start from wherever Windows looks first.
+if(NOT rewritten_targets)
+  message(FATAL_ERROR "Found no Qt target that links Windows' DLLs to load on first use (CMake 3.21 lists "
+                      "imported targets; this is ${CMAKE_VERSION})")
+endif()
+list(REMOVE_DUPLICATES rewritten_targets)
+foreach(target IN LISTS rewritten_targets)
+  set_property(TARGET ${target} APPEND PROPERTY INTERFACE_LINK_LIBRARIES bufrex_delayload)
 endforeach()

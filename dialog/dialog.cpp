@@ -2,6 +2,7 @@
 
 #include "analyze/analyze.h"
 #include "app/dialogfont.h"
+#include "app/qtsettingsguard.h"
 #include "app/reportbox.h"
 #include "app/windowswitch.h"
 #include "dialog/script.h"
@@ -60,8 +61,15 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
 
     // A folder removed since the pick would be taken for a file name to propose.
     const QString folder = QFileInfo(indicatorScriptsFolder).isDir() ? indicatorScriptsFolder : QString();
-    const QString path = QFileDialog::getSaveFileName(window, Dialog::tr("Save Script"), folder,
-                                                      Dialog::tr("MQ4(*.mq4)"));
+    const QtSettingsGuard settings;
+    QFileDialog dialog(window, Dialog::tr("Save Script"), folder, Dialog::tr("MQ4(*.mq4)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // Windows' own dialog adds the filter's suffix to a name typed without one, and the terminal lists
+    // only .mq4 files: Qt's own dialog adds it too.
+    dialog.setDefaultSuffix(QStringLiteral("mq4"));
+    if (dialog.exec() != QDialog::Accepted)
+        return notCreated();
+    const QString path = dialog.selectedFiles().value(0);
     if (path.isEmpty() || !saveScript(path, bytes))
         return notCreated();
     return {QStringLiteral("Script Has Been Create"), ReportIcon::Information};
@@ -83,6 +91,7 @@ Dialog::~Dialog() = default;
 
 void Dialog::on_pushButton_clicked()
 {
+    const QtSettingsGuard settings;
     const QString path = QFileDialog::getOpenFileName(this, tr("Open Indicator"), QString(),
                                                       tr("EX4 (*.ex4);; MQ4(*.mq4)"));
     // A cancel clears the pick.

@@ -44,10 +44,22 @@ QString mql4Shift(const QString &shiftText)
     return shift;
 }
 
+// Puts `old` back as the whole of `file`, and tells whether the file holds exactly it again. A write
+// that stops part-way (at a size limit, say) may still have put back every byte the failed rewrite
+// changed, since that stopped at the same place: then the file's own bytes tell.
+bool putBack(QFile &file, const QByteArray &old)
+{
+    if (file.seek(0) && file.write(old) == old.size() && file.resize(old.size()))
+        return true;
+    return file.resize(old.size()) && file.seek(0) && file.readAll() == old;
+}
+
 // Some folders let a user replace a file but not create the temporary one beside it, and Windows lets
 // no file that another program holds open be replaced: then the file can only be rewritten in place.
 // The room the new script needs beyond the old one is claimed first, so that a full disk stops the
-// save before any old byte changed; should a later write fail all the same, the old bytes go back.
+// save before any old byte changed; should a later write fail all the same, the old bytes go back,
+// through a fresh handle should the first one have failed with the write (a share that dropped).
+// Only when that fails too can the file be left changed.
 bool replaceInPlace(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -61,14 +73,15 @@ bool replaceInPlace(const QString &path, const QByteArray &bytes)
     const auto writeAt = [&file](qint64 position, const QByteArray &data) {
         return file.seek(position) && file.write(data) == data.size();
     };
-    if (bytes.size() > old.size() && !writeAt(old.size(), bytes.mid(old.size()))) {
-        file.resize(old.size());
-        return false;
-    }
-    if (writeAt(0, bytes.left(old.size())) && file.resize(bytes.size()))
+    if ((bytes.size() <= old.size() || writeAt(old.size(), bytes.mid(old.size())))
+        && writeAt(0, bytes.left(old.size())) && file.resize(bytes.size()))
         return true;
-    writeAt(0, old);
-    file.resize(old.size());
+    if (!putBack(file, old)) {
+        file.close();
+        QFile fresh(path);
+        if (fresh.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+            putBack(fresh, old);
+    }
     return false;
 }
 
@@ -173,7 +186,7 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
                             "if(error==4072) show=show+\"The terminal could not load the indicator \\\"")
             + name
             + QLatin1String("\\\" from its MQL4\\\\Indicators folder (error 4072)\";\n"
-                            "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                            "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the "
                             "indicator \\\"")
             + name + QLatin1String("\\\"\";\n");
     script += QLatin1String("MessageBox(show); \n"

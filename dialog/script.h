@@ -51,5 +51,6 @@ QByteArray scriptFile(const QString &script, QTextCodec *codePage);
 
 // Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,
 // in a folder that takes no new file or where another program holds it open, rewritten in place with
-// its old bytes put back should a write fail. On failure the file is left exactly as it was and the result is false.
+// its old bytes put back should a write fail. On failure the result is false and the file is as it
+// was, unless, rewritten in place, even its old bytes could not be written back (the disk or share gone).
 bool saveScript(const QString &path, const QByteArray &bytes);

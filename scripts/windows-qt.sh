@@ -14,6 +14,8 @@ options=(-opensource -confirm-license -release -static -static-runtime -prefix "
   -xplatform win32-g++ -device-option CROSS_COMPILE=x86_64-w64-mingw32-
   -nomake examples -nomake tests -no-opengl -no-dbus -no-icu
   -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-harfbuzz -qt-freetype
+  # Only the modules Bufrex and its tests link: Core, Gui, Widgets and Test.
+  -no-feature-network -no-feature-sql -no-feature-xml -no-feature-concurrent -no-feature-printer
   # Debian's source leaves out the Wintab headers and SQLite.
   -no-feature-tabletevent -no-sql-sqlite)
 key=$(printf '%s\n' "$version" "${options[@]}" | sha256sum | cut -c1-12)

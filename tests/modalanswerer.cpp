@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 
 ModalAnswerer::ModalAnswerer()
 {
@@ -24,6 +25,8 @@ void ModalAnswerer::answer()
         dialogCaptions << dialog->windowTitle();
         dialogFilters << dialog->nameFilters().join(QStringLiteral(";;"));
         dialogFolders << dialog->directory().absolutePath();
+        const auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        dialogProposals << (nameField ? nameField->text() : QString());
         const QString path = m_files.isEmpty() ? QString() : m_files.takeFirst();
         if (path.isEmpty()) {
             dialog->reject();
@@ -35,7 +38,7 @@ void ModalAnswerer::answer()
         QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (box->standardButtons() & QMessageBox::Yes) {
-            ++overwriteQuestions;
+            overwriteQuestions << box->text();
             box->button(QMessageBox::Yes)->click();
             return;
         }

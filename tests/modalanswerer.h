@@ -25,7 +25,8 @@ public:
     QStringList dialogCaptions; // window title of every file dialog answered
     QStringList dialogFilters;  // name filters of every file dialog answered, joined by ";;"
     QStringList dialogFolders;  // the folder every file dialog answered opened in
-    int overwriteQuestions = 0; // "replace it?" questions answered with Yes
+    QStringList dialogProposals;    // the file name every file dialog answered proposed
+    QStringList overwriteQuestions; // text of every "replace it?" question, answered with Yes
 
 private:
     void answer();

@@ -3,6 +3,7 @@
 # holds planted dwmapi.dll and uxtheme.dll, each exporting all that Windows' own exports and each
 # leaving a marker from its DllMain, with Wine told to look in the program's folder first for both, as
 # Windows does for a DLL that is not a KnownDLL. The window must come up, and no marker may appear.
+# The program runs with its import address table read-only, as newer linkers leave it.
 #   planted-dlls.sh bufrex.exe DEF-FOLDER
 # DEF-FOLDER holds the .def files the build made the program's delay-load libraries from.
 source "$(dirname "$0")/harness.sh"
@@ -35,7 +36,22 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved)
 EOF
 downloads=$work/Downloads
 mkdir "$downloads"
-cp "$exe" "$downloads/bufrex.exe"
+# The DLLs' functions are looked up on their first call and written into the import address table,
+# which newer GNU linkers (binutils 2.44) make read-only. The copy run here has that table read-only
+# whatever this linker did, so that a program which would fault built on a newer Debian fails here too.
+step "making the import address table of bufrex.exe read-only" python3 - "$exe" "$downloads/bufrex.exe" <<'EOF'
+import struct, sys
+image = bytearray(open(sys.argv[1], 'rb').read())
+header = struct.unpack_from('<I', image, 0x3c)[0]
+count, optional = struct.unpack_from('<H', image, header + 6)[0], struct.unpack_from('<H', image, header + 20)[0]
+first = header + 24 + optional
+idata = [at for at in range(first, first + 40 * count, 40) if image[at:at + 8].rstrip(b'\0') == b'.idata']
+if len(idata) != 1:
+    sys.exit('no single .idata section')
+flags = struct.unpack_from('<I', image, idata[0] + 36)[0]
+struct.pack_into('<I', image, idata[0] + 36, flags & ~0x80000000)  # IMAGE_SCN_MEM_WRITE
+open(sys.argv[2], 'wb').write(image)
+EOF
 for dll in dwmapi uxtheme; do
   [ -s "$defs/$dll.def" ] || fail "$defs/$dll.def is missing: the build makes it"
   sed '1,/^EXPORTS$/d; s/$/=planted/' "$defs/$dll.def" > "$work/$dll-exports"

@@ -5,7 +5,7 @@
 # - the window "Bufrex 2 " appears at 322 x 325 and, like "Analyze", shows the icon IDI_ICON1;
 # - in the open dialog, walked into a terminal's MQL4\Indicators\Market and ZigZag.ex4 picked there;
 #   buffers 0 and 2, shift 1, and only "reader" typed in the save dialog: the script lands in that
-#   terminal's MQL4\Scripts as reader.mq4, the 581-byte worked example for Market\ZigZag;
+#   terminal's MQL4\Scripts as reader.mq4, the 598-byte worked example for Market\ZigZag;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
@@ -103,12 +103,12 @@ expected+=$'double b0=iCustom(NULL,0,"ZigZag",0,1);\r\nshow=show+"Buffer 0 = "+D
 expected+=$'double b2=iCustom(NULL,0,"ZigZag",2,1);\r\nshow=show+"Buffer 2 = "+DoubleToStr(b2, 5)+ "\\n" ;\r\n'
 expected+=$'int error=GetLastError();\r\n'
 expected+=$'if(error==4072) show=show+"The terminal could not load the indicator \\"ZigZag\\" from its MQL4\\\\Indicators folder (error 4072)";\r\n'
-expected+=$'else if(error!=0) show=show+"The terminal reported error "+error+" while reading the indicator \\"ZigZag\\"";\r\n'
+expected+=$'else if(error!=0) show=show+"The terminal reported error "+IntegerToString(error)+" while reading the indicator \\"ZigZag\\"";\r\n'
 expected+=$'MessageBox(show); \r\nreturn (0); \r\n } '
 script=$terminal/Scripts/reader.mq4
 [ -f "$script" ] || fail "no script in MQL4\\Scripts; .mq4 files in the terminal: $(cd "$work" && find . -name '*.mq4')"
 size=$(stat -c %s "$script")
-[ "$size" = 581 ] || fail "the script is $size bytes, not 581"
+[ "$size" = 598 ] || fail "the script is $size bytes, not 598"
 # The indicator's name as the script's strings spell it: Market\\ZigZag.
 cmp -s "$script" <(printf '%s' "$expected" | sed 's/ZigZag/Market\\\\ZigZag/g') ||
   fail "the script is not the worked example for Market\\ZigZag"

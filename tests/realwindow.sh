@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The program in a real X server, driven by xdotool as a user would drive it.
-#   realwindow.sh BUFREX smoke        starts, shows one 322 x 325 "Bufrex 2 " window, Esc ends it with 0
+#   realwindow.sh BUFREX smoke DESKTOP-FILE   starts, shows one 322 x 325 "Bufrex 2 " window whose
+#                                     class is the menu entry's StartupWMClass, Esc ends it with 0
 #   realwindow.sh BUFREX switch N     N clicks on "Analyze" and "Back" in turn, then Esc ends it with 0
 #   realwindow.sh BUFREX scaled       at 125 % to 200 %, set by the screen's dpi or by QT_SCALE_FACTOR, both
 #                                     windows are their 100 % size times the scale, within a pixel
 source "$(dirname "$0")/harness.sh"
-bufrex=$1 mode=$2 switches=${3:-0}
+bufrex=$1 mode=$2 switches=0
+[ "$mode" != switch ] || switches=$3
 
 for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
@@ -48,6 +50,12 @@ pid=$!
 main=$(window 'Bufrex 2 ')
 window_is_scaled "$main" "main window" 322 325 1
 [ "$(visible_count)" -le 1 ] || fail "more than one window is visible at start"
+if [ "$mode" = smoke ]; then
+  # A dock finds the window's menu entry, with its icon and name, by the window's class.
+  class=$(xprop -id "$main" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = ".*", "\(.*\)"$/\1/p')
+  entry=$(sed -n 's/^StartupWMClass=//p' "$3")
+  [ -n "$class" ] && [ "$class" = "$entry" ] || fail "the window's class '$class' is not the menu entry's '$entry'"
+fi
 
 current=$main
 for ((i = 1; i <= switches; i++)); do

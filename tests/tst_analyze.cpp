@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -31,6 +32,7 @@ class tst_Analyze : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void startState();
     void resizingMovesNothing();
@@ -46,6 +48,12 @@ private slots:
     void accessibleName_data();
     void accessibleName();
 };
+
+// Qt's file dialog records its history in the user's settings: in a test, never the developer's own.
+void tst_Analyze::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 void tst_Analyze::cleanup()
 {

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTextDocument>
@@ -30,7 +32,7 @@ const QByteArray zigZagFile = "#include <WinUser32.mqh> \r\n int start() \r\n { 
                               "int error=GetLastError();\r\n"
                               "if(error==4072) show=show+\"The terminal could not load the indicator \\\"ZigZag\\\" "
                               "from its MQL4\\\\Indicators folder (error 4072)\";\r\n"
-                              "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                              "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the "
                               "indicator \\\"ZigZag\\\"\";\r\n"
                               "MessageBox(show); \r\nreturn (0); \r\n } ";
 
@@ -89,12 +91,16 @@ private slots:
     void createWritesScript_data();
     void createWritesScript();
     void failedWriteKeepsOldFile();
-    void nameBeyondCodePageWrittenInUtf16();
+#ifdef Q_OS_WIN
+    void nameBeyondCodePageWrittenInUtf16(); // only Windows asks the system's code page
+#endif
     void refusedBeforeSaveDialog_data();
     void refusedBeforeSaveDialog();
     void pickKeptInNewWindow();
     void saveDialogFolder_data();
     void saveDialogFolder();
+    void qtSettingsKept_data();
+    void qtSettingsKept();
     void keyboardAlone();
     void keyPressesButton_data();
     void keyPressesButton();
@@ -107,6 +113,8 @@ private:
 
 void tst_Dialog::initTestCase()
 {
+    // Qt's file dialog records its history in the user's settings: in a test, never the developer's own.
+    QStandardPaths::setTestModeEnabled(true);
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Indicators/Market")));
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Scripts")));
@@ -299,17 +307,17 @@ void tst_Dialog::createWritesScript_data()
     QTest::addColumn<QByteArray>("oldContent");
     QTest::addColumn<int>("size");
 
-    QTest::newRow("buffers 2 then 0, no extension added")
-        << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{2, 0} << "1" << "reader" << QByteArray() << 549;
+    QTest::newRow("buffers 2 then 0")
+        << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{2, 0} << "1" << "reader.mq4" << QByteArray() << 566;
     QTest::newRow("all eight replace a longer file whole")
         << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{7, 6, 5, 4, 3, 2, 1, 0} << "1"
-        << "old.mq4" << QByteArray(4000, 'x') << 1107;
+        << "old.mq4" << QByteArray(4000, 'x') << 1124;
     QTest::newRow("Market indicator named with its folder")
         << "MQL4/Indicators/Market/ZigZag.ex4" << "Market\\ZigZag" << QByteArray("Market\\\\ZigZag")
-        << QList<int>{2, 0} << "1" << "market.mq4" << QByteArray() << 581;
+        << QList<int>{2, 0} << "1" << "market.mq4" << QByteArray() << 598;
     QTest::newRow("largest shift an MQL4 int holds")
         << "ZigZag.ex4" << "ZigZag" << QByteArray("ZigZag") << QList<int>{2, 0} << "2147483647" << "far.mq4"
-        << QByteArray() << 567;
+        << QByteArray() << 584;
 }
 
 void tst_Dialog::createWritesScript()
@@ -344,7 +352,7 @@ void tst_Dialog::createWritesScript()
 
     QCOMPARE(answerer.dialogCaptions, QStringList{"Save Script"});
     QCOMPARE(answerer.dialogFilters, QStringList{"MQ4(*.mq4)"});
-    QCOMPARE(answerer.overwriteQuestions, oldContent.isEmpty() ? 0 : 1);
+    QCOMPARE(answerer.overwriteQuestions.size(), oldContent.isEmpty() ? 0 : 1);
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
     QCOMPARE(answerer.boxes[0].icon, QMessageBox::Information);
@@ -364,8 +372,7 @@ void tst_Dialog::createWritesScript()
 // A write that fails part-way (a full disk) must say so and leave the user's file as it was.
 void tst_Dialog::failedWriteKeepsOldFile()
 {
-    if (!DiskFull::available())
-        QSKIP("no small volume to fill was lent to this run");
+    QVERIFY2(DiskFull::available(), "no small volume to fill was lent to this run (the harness mounts one as root)");
     ScratchDir out;
     const QString path = out.filePath("old.mq4");
     const QByteArray oldContent("// the trader's own script\r\n");
@@ -392,11 +399,13 @@ void tst_Dialog::failedWriteKeepsOldFile()
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"old.mq4"});
 }
 
+#ifdef Q_OS_WIN
 // A name the code page cannot hold still gets its script, in UTF-16 after its byte-order mark.
 void tst_Dialog::nameBeyondCodePageWrittenInUtf16()
 {
     QTextCodec *systemCodec = QTextCodec::codecForLocale();
     QTextCodec::setCodecForLocale(QTextCodec::codecForName("ISO-8859-1"));
+    const auto restore = qScopeGuard([systemCodec] { QTextCodec::setCodecForLocale(systemCodec); });
     QTemporaryDir out;
     {
         Dialog window;
@@ -414,8 +423,8 @@ void tst_Dialog::nameBeyondCodePageWrittenInUtf16()
         QCOMPARE(QTextCodec::codecForName("UTF-16LE")->toUnicode(written.mid(2)),
                  composeScript(QString::fromUtf8("ราคา"), "0", BufferSet(1)).replace("\n", "\r\n"));
     }
-    QTextCodec::setCodecForLocale(systemCodec);
 }
+#endif
 
 void tst_Dialog::refusedBeforeSaveDialog_data()
 {
@@ -483,29 +492,46 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::addColumn<QStringList>("folders");
     QTest::addColumn<QString>("indicator");
     QTest::addColumn<bool>("switchWindows");
-    QTest::addColumn<QString>("opensIn"); // where the save dialog opens and "reader.mq4" typed alone lands
+    QTest::addColumn<QString>("removed"); // a folder removed between the pick and "Create"
+    QTest::addColumn<QString>("opensIn"); // where the save dialog opens, and the typed name lands
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("lands");
 
     const QStringList terminal{"MQL4/Indicators/Market", "MQL4/Scripts"};
-    QTest::newRow("below MQL4\\Indicators") << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Scripts";
+    QTest::newRow("below MQL4\\Indicators, name typed alone gets .mq4")
+        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "reader" << "reader.mq4";
     QTest::newRow("below MQL4\\Indicators\\Market")
-        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << false << "MQL4/Scripts";
+        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "reader.mq4"
+        << "reader.mq4";
     QTest::newRow("other letter case") << QStringList{"mql4/indicators", "mql4/scripts"} << "mql4/indicators/ZigZag.ex4"
-                                       << false << "mql4/scripts";
+                                       << false << "" << "mql4/scripts" << "reader" << "reader.mq4";
     QTest::newRow("after a switch to the analysis window and back")
-        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << true << "MQL4/Scripts";
+        << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << true << "" << "MQL4/Scripts" << "reader.mq4"
+        << "reader.mq4";
+    QTest::newRow("name typed with its own suffix kept")
+        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "notes.txt" << "notes.txt";
     // As before: where Qt's dialog was last, the pick's folder.
     QTest::newRow("no Scripts folder, none made")
-        << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Indicators";
-    QTest::newRow("outside any terminal folder") << QStringList{"x/Indicators"} << "x/Indicators/ZigZag.ex4" << false
-                                                 << "x/Indicators";
+        << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Indicators"
+        << "reader" << "reader.mq4";
+    QTest::newRow("Scripts folder removed after the pick: as if none, no name proposed")
+        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Scripts" << "MQL4/Indicators" << "reader"
+        << "reader.mq4";
+    QTest::newRow("outside any terminal folder, name typed alone gets .mq4")
+        << QStringList{"x/Indicators"} << "x/Indicators/ZigZag.ex4" << false << "" << "x/Indicators" << "reader"
+        << "reader.mq4";
 }
 
+// Saved once, then typed again: the question names the file that will be replaced.
 void tst_Dialog::saveDialogFolder()
 {
     QFETCH(QStringList, folders);
     QFETCH(QString, indicator);
     QFETCH(bool, switchWindows);
+    QFETCH(QString, removed);
     QFETCH(QString, opensIn);
+    QFETCH(QString, typed);
+    QFETCH(QString, lands);
 
     QTemporaryDir root;
     for (const QString &folder : folders)
@@ -517,31 +543,103 @@ void tst_Dialog::saveDialogFolder()
             found << it.next();
         return found;
     };
-    const QStringList foldersBefore = allFolders();
 
+    for (const bool again : {false, true}) {
+        Dialog window;
+        window.show();
+        ::pick(window, root.filePath(indicator));
+        if (!removed.isEmpty())
+            QDir(root.filePath(removed)).removeRecursively();
+        const QStringList foldersBefore = allFolders();
+        std::unique_ptr<QWidget> madeBySwitch;
+        if (switchWindows) {
+            click(&window, "analyze");
+            click(shownWindow(), "Back");
+            madeBySwitch.reset(shownWindow());
+            QVERIFY(qobject_cast<Dialog *>(madeBySwitch.get()) && madeBySwitch.get() != &window);
+        }
+        QWidget *creating = switchWindows ? madeBySwitch.get() : &window;
+        bufferBox(creating, 0)->setChecked(true);
+        const QString landed = root.filePath(opensIn + "/" + lands);
+        if (again)
+            QVERIFY(writeFile(landed, "the script saved before"));
+
+        ModalAnswerer answerer;
+        answerer.pickFile(typed);
+        click(creating, "create");
+
+        QCOMPARE(answerer.dialogFolders, QStringList{root.filePath(opensIn)});
+        QCOMPARE(answerer.dialogProposals, QStringList{QString()});
+        QCOMPARE(answerer.overwriteQuestions,
+                 again ? QStringList{lands + " already exists.\nDo you want to replace it?"} : QStringList());
+        QCOMPARE(answerer.boxes.size(), 1);
+        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+        QVERIFY(readFile(landed).startsWith("#include <WinUser32.mqh>"));
+        QStringList files = QDir(root.filePath(opensIn)).entryList(QDir::Files);
+        files.removeOne(QFileInfo(indicator).fileName());
+        QCOMPARE(files, QStringList{lands});
+        QCOMPARE(allFolders(), foldersBefore);
+        QVERIFY(indicatorScriptsFolder.isEmpty()); // used up with the name
+    }
+}
+
+// Qt's settings store, which every Qt program of the user shares: a registry key on Windows, a file
+// elsewhere. Its entries, by key; none when there is no store.
+QVariantMap qtSettings()
+{
+#ifdef Q_OS_WIN
+    if (!QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).childGroups().contains("QtProject"))
+        return {};
+#else
+    if (!QFileInfo::exists(QSettings(QSettings::UserScope, "QtProject").fileName()))
+        return {};
+#endif
+    QSettings store(QSettings::UserScope, "QtProject");
+    QVariantMap entries;
+    for (const QString &key : store.allKeys())
+        entries.insert(key, store.value(key));
+    return entries;
+}
+
+void tst_Dialog::qtSettingsKept_data()
+{
+    QTest::addColumn<QVariantMap>("before");
+
+    QTest::newRow("no store before, none after") << QVariantMap();
+    QTest::newRow("another program's entries kept") << QVariantMap{{"Other/view", "list"}};
+    QTest::newRow("file dialog's own entries as they were")
+        << QVariantMap{{"Other/view", "list"}, {"FileDialog/lastVisited", "file:///elsewhere"}};
+}
+
+// A pick and a save through Qt's file dialogs leave the store as it was: Bufrex keeps no settings.
+void tst_Dialog::qtSettingsKept()
+{
+    QFETCH(QVariantMap, before);
+
+#ifdef Q_OS_WIN
+    QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).remove("QtProject");
+#else
+    QFile::remove(QSettings(QSettings::UserScope, "QtProject").fileName());
+#endif
+    {
+        QSettings store(QSettings::UserScope, "QtProject");
+        for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
+            store.setValue(entry.key(), entry.value());
+    }
+    QCOMPARE(qtSettings(), before);
+
+    QTemporaryDir out;
     Dialog window;
     window.show();
-    ::pick(window, root.filePath(indicator));
-    std::unique_ptr<QWidget> madeBySwitch;
-    if (switchWindows) {
-        click(&window, "analyze");
-        click(shownWindow(), "Back");
-        madeBySwitch.reset(shownWindow());
-        QVERIFY(qobject_cast<Dialog *>(madeBySwitch.get()) && madeBySwitch.get() != &window);
-    }
-    QWidget *creating = switchWindows ? madeBySwitch.get() : &window;
-    bufferBox(creating, 0)->setChecked(true);
-
+    ::pick(window, m_dir.filePath("ZigZag.ex4"));
+    bufferBox(&window, 0)->setChecked(true);
     ModalAnswerer answerer;
-    answerer.pickFile(QStringLiteral("reader.mq4"));
-    click(creating, "create");
-
-    QCOMPARE(answerer.dialogFolders, QStringList{root.filePath(opensIn)});
+    answerer.pickFile(out.filePath("reader.mq4"));
+    click(&window, "create");
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
-    QVERIFY(readFile(root.filePath(opensIn + "/reader.mq4")).startsWith("#include <WinUser32.mqh>"));
-    QCOMPARE(allFolders(), foldersBefore);
-    QVERIFY(indicatorScriptsFolder.isEmpty()); // used up with the name
+
+    QCOMPARE(qtSettings(), before);
 }
 
 // Tab follows the order the widgets were made in, from the file button, which has the first focus; the

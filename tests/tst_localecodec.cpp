@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QtTest>
@@ -18,7 +19,7 @@ const QByteArray thaiScript = "#include <WinUser32.mqh> \r\n int start() \r\n { 
                               "int error=GetLastError();\r\n"
                               "if(error==4072) show=show+\"The terminal could not load the indicator \\\"\xC3\xD2\xA4\xD2\\\" "
                               "from its MQL4\\\\Indicators folder (error 4072)\";\r\n"
-                              "else if(error!=0) show=show+\"The terminal reported error \"+error+\" while reading the "
+                              "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the "
                               "indicator \\\"\xC3\xD2\xA4\xD2\\\"\";\r\n"
                               "MessageBox(show); \r\nreturn (0); \r\n } ";
 
@@ -37,9 +38,16 @@ class tst_LocaleCodec : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void systemEncodingIsTheExpectedOne();
     void thaiIndicatorName();
 };
+
+// Qt's file dialog records its history in the user's settings: in a test, never the developer's own.
+void tst_LocaleCodec::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 // Without this a wrongly set-up harness would test one encoding twice.
 void tst_LocaleCodec::systemEncodingIsTheExpectedOne()

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace {
@@ -38,12 +39,19 @@ class tst_WindowSwitch : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void cleanup();
     void switchShowsFreshWindow();
     void manySwitchesStayBounded();
     void closingEndsProgram_data();
     void closingEndsProgram();
 };
+
+// Qt's file dialog records its history in the user's settings: in a test, never the developer's own.
+void tst_WindowSwitch::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
 
 void tst_WindowSwitch::cleanup()
 {
@@ -129,7 +137,7 @@ void tst_WindowSwitch::closingEndsProgram()
     int lastClosedAfterBox = -1;
     QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     // Run inside the application's own event loop, as a user's clicks are: Qt ends only that loop.
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(0, &first, [&] {
         QWidget *visible = &first;
         for (int i = 0; i < switches; ++i) {
             click(visible, i % 2 == 0 ? "analyze" : "Back");
@@ -145,7 +153,8 @@ void tst_WindowSwitch::closingEndsProgram()
         else
             visible->close();
     });
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(99); }); // a program that did not end
+    // A program that did not end; the window as context, so that it never fires in a later row.
+    QTimer::singleShot(20000, &first, [] { QCoreApplication::exit(99); });
 
     QCOMPARE(QApplication::exec(), 0);
     QCOMPARE(lastClosedAfterBox, 0);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Windows zip holds what dist/ holds, Bufrex's licence and Qt's licence texts and the name of Qt's source among it,
+# The Windows zip holds what dist/ holds, Bufrex's licence and guide and Qt's licence texts and the name of Qt's source among it,
 # and the program unpacked from it into an empty folder runs in a fresh Wine prefix.
 #   windows-zip.sh ZIP DIST-FOLDER BUILT/bufrex.exe
 source "$(dirname "$0")/harness.sh"
@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/unpacked"
 (cd "$work/unpacked" && unzip -q "$zip")
 diff -rq "$dist" "$work/unpacked" >&2 || fail "the zip does not hold what dist/ holds"
-for file in bufrex.exe LICENSE licenses/Qt/LICENSE.LGPL3 licenses/Qt/LICENSE.GPL3 licenses/Qt/QT-SOURCE.txt; do
+for file in bufrex.exe LICENSE GUIDE.txt licenses/Qt/LICENSE.LGPL3 licenses/Qt/LICENSE.GPL3 licenses/Qt/QT-SOURCE.txt; do
   [ -f "$work/unpacked/$file" ] || fail "the zip lacks $file"
 done
 grep -q 'Debian source package qtbase-opensource-src' "$work/unpacked/licenses/Qt/QT-SOURCE.txt" ||

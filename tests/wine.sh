@@ -52,8 +52,10 @@ unset QT_QPA_PLATFORM
 
 # Windows has no per-process file size limit, so a full disk is a real one: 1 MiB of its own.
 mkdir "$work/volume"
-if mount -t tmpfs -o size=1m bufrex-small "$work/volume" 2>/dev/null; then
+if mount -t tmpfs -o size=1m bufrex-small "$work/volume" 2>"$work/mount.log"; then
   export BUFREX_SMALL_VOLUME="Z:${work//\//\\}\\volume"
+else
+  echo "$harness: no small volume for the disk-full cases, which fail: $(cat "$work/mount.log")" >&2
 fi
 
 code=0

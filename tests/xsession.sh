@@ -1,8 +1,9 @@
 # The real-window tests' shared pieces, sourced after harness.sh: an X server of their
 # own, and finding and clicking windows by title with xdotool.
 
-# Starts Xvfb at DPI (96 unless given) on the first display that is really free: -displayfd asks the
-# server itself, where lock files can miss one that another process left running. -noreset: a server
+# Starts Xvfb at DPI (96 unless given), the screen's and the desktop's, on the first display that is
+# really free: -displayfd asks the server itself, where lock files can miss one that another process
+# left running. -noreset: a server
 # that resets when its last client leaves (an xdotool query, say) refuses a program that connects in
 # that instant. Sets DISPLAY and xvfb (the server's pid); the caller's cleanup kills it.
 start_xvfb() { # work-folder [dpi]
@@ -12,6 +13,9 @@ start_xvfb() { # work-folder [dpi]
   for _ in $(seq 200); do [ -s "$1/display" ] && break; sleep 0.05; done
   [ -s "$1/display" ] || fail "Xvfb did not start: $(tail -n 5 "$1/xvfb.log")"
   export DISPLAY=":$(head -n1 "$1/display")"
+  # Qt takes the scaling from the Xft.dpi resource, as X desktops set it, and since 5.15.15 no longer
+  # from the screen's size in millimetres.
+  printf 'Xft.dpi: %s\n' "${2:-96}" | xrdb -merge || fail "xrdb could not set Xft.dpi"
 }
 
 # The id of the one visible window titled exactly $1, waiting up to twenty seconds for it.
