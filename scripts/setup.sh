@@ -34,17 +34,30 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 [ "$mode" = build ] || [ "$mode" = package ] && exit 0
 
-# Qt for Windows is built from Debian's source package, which apt finds through a deb-src entry
-# mirroring the deb one.
+# Qt for Windows is built from Debian's source package, which apt finds through deb-src entries
+# mirroring the deb ones: those of every deb822 .sources file (debian.sources, Ubuntu's ubuntu.sources)
+# and of the one-line lists, wherever the system keeps them.
 if ! apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -qx Sources; then
   echo "Adding deb-src entries for Debian's source packages"
-  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
-      $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.sources >/dev/null
-  else
-    grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
-      $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.list >/dev/null
-  fi
+  shopt -s nullglob
+  sources=(/etc/apt/sources.list.d/*.sources) lists=(/etc/apt/sources.list.d/*.list)
+  shopt -u nullglob
+  [ ! -f /etc/apt/sources.list ] || lists+=(/etc/apt/sources.list)
+  # A stanza of each file at a time: awk ends a record at the end of its file.
+  deb822=$(awk '
+    BEGIN { RS = ""; ORS = "\n\n" }
+    {
+      n = split($0, line, "\n"); types = ""
+      for (i = 1; i <= n; i++) if (line[i] ~ /^Types:/) types = line[i]
+      if (types !~ /[: ]deb( |$)/ || types ~ /deb-src/) next
+      stanza = ""
+      for (i = 1; i <= n; i++) stanza = stanza (line[i] ~ /^Types:/ ? "Types: deb-src" : line[i]) (i < n ? "\n" : "")
+      print stanza
+    }' /dev/null "${sources[@]}")
+  one_line=$(sed -n 's/^deb /deb-src /p' /dev/null "${lists[@]}")
+  [ -n "$deb822$one_line" ] || { echo "setup.sh: apt has no deb entry to mirror with deb-src" >&2; exit 1; }
+  [ -z "$deb822" ] || printf '%s\n' "$deb822" | $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.sources >/dev/null
+  [ -z "$one_line" ] || printf '%s\n' "$one_line" | $sudo tee /etc/apt/sources.list.d/bufrex-deb-src.list >/dev/null
   $sudo apt-get update -q
 fi
 

@@ -51,7 +51,7 @@ desktop-file-validate "$work/root/usr/share/applications/$id.desktop"
 # No note either, but two that say nothing of the data: the maker's .example domain, which AppStream
 # cannot tell from a reverse-DNS one, and a tag newer than the AppStream that validates (Debian 12's).
 appstreamcli validate --no-net "$work/root/usr/share/metainfo/$id.metainfo.xml" | tee "$work/appstream.log"
-! grep -E '^[IWE]: ' "$work/appstream.log" | grep -vE ': (cid-maybe-not-rdns .*\.example\.bufrex|unknown-tag developer)$' ||
+! grep -E '^[IWE]: ' "$work/appstream.log" | grep -vE ": (cid-maybe-not-rdns ${id//./\\.}|unknown-tag developer)\$" ||
   fail "appstreamcli notes something of the AppStream data"
 lintian -I --no-tag-display-limit "$deb" 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log" || true
 ! grep -q '^E:' "$work/lintian.log" || fail "lintian reports errors"
@@ -64,12 +64,10 @@ lintian -I --no-tag-display-limit "$deb" 2>&1 | grep -v 'running with root privi
 # size is known when compiling, so that one is read off the flags the build compiled with.
 cat > "$work/reference.c" <<'EOF'
 #include <stdio.h>
-#include <string.h>
 int main(int argc, char **argv)
 {
-    char line[1 << 16]; /* a frame past a page: stack clash probes; an array: the stack protector */
-    snprintf(line, sizeof line, "%s", argv[0]);
-    memcpy(line, argv[argc - 1], strlen(argv[argc - 1]) % 8);
+    char line[256]; /* an array on the stack, which the stack protector guards */
+    snprintf(line, sizeof line, "%s", argv[argc - 1]);
     puts(line);
     return 0;
 }

@@ -7,7 +7,7 @@
 #   buffers 0 and 2, shift 1, and only "reader" typed in the save dialog: the script lands in that
 #   terminal's MQL4\Scripts as reader.mq4, the 598-byte worked example for Market\ZigZag;
 # - Analyze, then Back: one window visible;
-# - Esc ends the program with exit code 0;
+# - Esc ends the program with exit code 0, and the user's registry holds nothing of Qt's or Bufrex's;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
 # Wine serves Tahoma with a Thai font, as Windows' Tahoma has the Thai letters.
 source "$(dirname "$0")/harness.sh"
@@ -124,7 +124,12 @@ main=$(window 'Bufrex 2 ')
 
 escape_ends_program "$main" "$pid"
 pid=
-echo "realwindow-wine: the worked example through Windows' dialogs into MQL4\\Scripts, one window after each switch, Esc gives 0"
+# A portable program leaves no trace outside its folder: nothing of Qt's or Bufrex's in the user's
+# registry after a pick and a save (Windows' own dialogs keep their recent folders, as for any program).
+wineserver -w
+traces=$(grep -i -E '^\[.*(qtproject|bufrex)' "$WINEPREFIX/user.reg" | grep -v -i 'ComDlg32' || true)
+[ -z "$traces" ] || fail "the user's registry holds $traces"
+echo "realwindow-wine: the worked example through Windows' dialogs into MQL4\\Scripts, one window after each switch, Esc gives 0, no registry key left"
 
 # Windows' display scaling, 125 % to 200 %: both windows grow by its factor.
 for percent in 125 150 175 200; do

@@ -7,8 +7,10 @@
 # - installed again, over itself and over an older version, there is one entry and one copy, and only
 #   this version's files (an older one's own file goes);
 # - the entry's QuietUninstallString leaves nothing: no files, folder, shortcut or entry;
+# - beside a running Bufrex, a silent update and a silent uninstall fail (exit code 3) and change nothing;
 # - /S /D=C:\Tools, a folder of the user's with a LICENSE and licenses\mine.txt of its own: Bufrex goes
 #   into C:\Tools\Bufrex, and installing, installing again and uninstalling leave the user's files be;
+#   installed into another folder again, the copy in C:\Tools\Bufrex goes;
 # - it declares itself DPI-aware, and speaks Thai on a Thai Windows and English on another.
 source "$(dirname "$0")/harness.sh"
 setup=$(realpath -m "$1") nsi=$(realpath -m "$2") dist=$(realpath -m "$3")
@@ -57,9 +59,24 @@ actual=$(( $(du -sk "$folder" | cut -f1) ))
 (( size > actual * 9 / 10 && size < actual * 11 / 10 )) || fail "EstimatedSize is $size KiB, the folder $actual KiB"
 echo "windows-installer: installed, $(du -sb "$folder" | cut -f1) bytes; shortcut and entry as expected"
 
+# Beside a running Bufrex a silent update and a silent uninstall each fail with exit code 3 and leave
+# the files and the entry as they were. The uninstaller runs in place (_?=), as a deployment tool that
+# wants its exit code runs it: otherwise it hands over to a copy of itself and ends at once.
 wine "$folder/bufrex.exe" &
 pid=$!
 main=$(window 'Bufrex 2 ')
+installation() {
+  (cd "$folder" && find . -type f -print0 | sort -z | xargs -0 sha256sum)
+  wine reg query "$key" /s 2>/dev/null | tr -d '\r'
+}
+installation >"$work/installed.state"
+for run in update uninstall; do
+  code=0
+  if [ "$run" = update ]; then wine "$setup" /S || code=$?; else wine "$folder/uninstall.exe" /S "_?=$windows_folder" || code=$?; fi
+  [ "$code" = 3 ] || fail "the silent $run beside a running Bufrex ended with exit code $code, not 3"
+  installation | diff "$work/installed.state" - >&2 || fail "the silent $run beside a running Bufrex changed the installation"
+  echo "windows-installer: silent $run beside a running Bufrex: exit code 3; left: $(entries) entry, $(find "$folder" -type f | grep -c .) files as they were"
+done
 escape_ends_program "$main" "$pid"
 pid=
 
@@ -108,12 +125,20 @@ installed_as_dist
 [ "$(copies)" = 1 ] || fail "$(copies) copies of bufrex.exe, not one"
 quiet=$(value QuietUninstallString)
 [ "$quiet" = '"C:\Tools\Bufrex\uninstall.exe" /S' ] || fail "QuietUninstallString is $quiet"
-wine "$tools/Bufrex/uninstall.exe" /S
+# Installed into another folder: the copy in C:\Tools\Bufrex goes, and its entry is the new one's.
+folder=$profile/AppData/Local/Programs/Bufrex
+install "$setup" "/D=$windows_folder"
+users_files_kept "installing elsewhere"
+installed_as_dist
+[ ! -e "$tools/Bufrex" ] || fail "the copy in C:\\Tools\\Bufrex is left: $(ls -A "$tools/Bufrex")"
+[ "$(copies)" = 1 ] && [ "$(entries)" = 1 ] || fail "$(copies) copies and $(entries) entries, not one each"
+[ "$(value InstallLocation)" = "$windows_folder" ] || fail "the entry names $(value InstallLocation)"
+wine "$folder/uninstall.exe" /S
 wineserver -w
 users_files_kept "uninstalling"
 [ ! -e "$folder" ] || fail "the folder is left: $(ls -A "$folder")"
 [ "$(ls -A "$tools" | tr '\n' ' ')" = "LICENSE licenses " ] || fail "C:\\Tools holds $(ls -A "$tools")"
-echo "windows-installer: into C:\\Tools\\Bufrex beside the user's own files, which installing, installing again and uninstalling keep"
+echo "windows-installer: into C:\\Tools\\Bufrex beside the user's own files, which installing, installing again, moving and uninstalling keep"
 
 wrestool -x --raw -t 24 "$setup" | grep -q '<dpiAware[^>]*>true</dpiAware>' || fail "the manifest does not declare DPI awareness"
 # Wine takes Windows' UI language from the locale. NSIS ends its window titles in a blank.
