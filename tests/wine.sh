@@ -10,10 +10,12 @@ source "$(dirname "$0")/harness.sh"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 xvfb=
+as_root= # mounting takes root: a user who may sudo, as the README's commands allow, mounts through it
+[ "$(id -u)" = 0 ] || as_root="sudo -n"
 cleanup() {
   wineserver -k 2>/dev/null || true
   [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-  ! mountpoint -q "$work/volume" 2>/dev/null || umount "$work/volume"
+  ! mountpoint -q "$work/volume" 2>/dev/null || $as_root umount "$work/volume"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -52,7 +54,7 @@ unset QT_QPA_PLATFORM
 
 # Windows has no per-process file size limit, so a full disk is a real one: 1 MiB of its own.
 mkdir "$work/volume"
-if mount -t tmpfs -o size=1m bufrex-small "$work/volume" 2>"$work/mount.log"; then
+if $as_root mount -t tmpfs -o "size=1m,uid=$(id -u),gid=$(id -g)" bufrex-small "$work/volume" 2>"$work/mount.log"; then
   export BUFREX_SMALL_VOLUME="Z:${work//\//\\}\\volume"
 else
   echo "$harness: no small volume for the disk-full cases, which fail: $(cat "$work/mount.log")" >&2
