@@ -43,6 +43,18 @@ start_wine_session() {
   trap end_wine_session EXIT
   fresh_prefix "$work"
   start_xvfb "$work"
+  start_window_manager
+}
+
+# A window manager, as every desktop has: Wine 10 maps and unmaps a window the window manager
+# manages only as that acknowledges it, so without one a hidden window would stay on the screen.
+start_window_manager() {
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.05
+  done
+  fail "openbox did not start: $(tail -n 5 "$work/openbox.log")"
 }
 
 # The EXIT trap of a script that runs a program (pid) in a fresh prefix on its own X server (xvfb),
