@@ -183,11 +183,11 @@ QString composeScript(const QString &indicatorName, const QString &shiftText, Bu
     }
     // iCustom gives 0 for an indicator the terminal cannot load: the box then says why, after the values.
     script += QLatin1String("int error=GetLastError();\n"
-                            "if(error==4072) show=show+\"The terminal could not load the indicator \\\"")
-            + name
+                            "if(error==4072) show=show+\"") + QLatin1String(scriptLoadFailureLine)
+            + QLatin1String("\\\"") + name
             + QLatin1String("\\\" from its MQL4\\\\Indicators folder (error 4072)\";\n"
-                            "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the "
-                            "indicator \\\"")
+                            "else if(error!=0) show=show+\"") + QLatin1String(scriptReadErrorLine)
+            + QLatin1String("\"+IntegerToString(error)+\" while reading the indicator \\\"")
             + name + QLatin1String("\\\"\";\n");
     script += QLatin1String("MessageBox(show); \n"
                             "return (0); \n"

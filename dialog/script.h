@@ -32,6 +32,11 @@ bool fitsMql4String(const QString &name);
 // to another bar. An empty text is bar 0.
 bool fitsMql4Shift(const QString &shiftText);
 
+// How the lines begin that the script adds below the values when the terminal fails to read the
+// indicator: the values above such a line are the terminal's zeros, not the indicator's.
+inline constexpr char scriptLoadFailureLine[] = "The terminal could not load the indicator ";
+inline constexpr char scriptReadErrorLine[] = "The terminal reported error ";
+
 // The MQL4 script that shows the ticked buffers of `indicatorName` at the bar `shiftText` in one
 // terminal message box, followed by the reason should the terminal fail to read the indicator (as it
 // does for one it cannot load, reading 0 for every buffer). Lines are joined by '\n'; the last line has no line end.

@@ -4,6 +4,7 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -19,6 +20,9 @@ QStringList valueFieldNames()
             names << QLatin1String(event) + (buffer == 0 ? QString() : QStringLiteral("_%1").arg(buffer + 1));
     return names;
 }
+
+const QString couldNotRead = QStringLiteral(
+    "The terminal could not read the indicator, so the values in this box are not its own. Nothing was filled in.");
 
 QLineEdit *field(QWidget *window, const QString &name)
 {
@@ -137,25 +141,95 @@ void tst_Analyze::valueField()
 
 void tst_Analyze::paste_data()
 {
+    QTest::addColumn<QString>("into");      // the field pasted into, emptied first
+    QTest::addColumn<QString>("way");       // Ctrl+V, Shift+Insert or the context menu's Paste
     QTest::addColumn<QString>("clipboard");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields"); // all sixteen afterwards, "" for the one emptied
+    QTest::addColumn<QString>("box");        // the message the paste shows, if any
 
-    QTest::newRow("decimal comma inserts nothing") << "1,5" << "";
-    QTest::newRow("minus sign inserts nothing") << "-2" << "";
-    QTest::newRow("decimal point pasted") << "1.5" << "1.5";
+    // What Ctrl+C copies of the terminal's box on Windows, and its bare lines.
+    const QString windowsCopy = "---------------------------\r\nreader\r\n---------------------------\r\n"
+                                "Buffer 0 = 1.23450\r\nBuffer 2 = 2147483647.00000\r\nBuffer 3 = -0.00120\r\n\r\n"
+                                "---------------------------\r\nOK   \r\n---------------------------\r\n";
+    const QString bareLines = "Buffer 7 = 0.00000\nBuffer 4 = 12.50000";
+    const QString errorLine = "The terminal could not load the indicator \"ZigZag\" from its MQL4\\Indicators folder (error 4072)";
+    const auto fields = [](const QString &into, QHash<int, QString> changed) {
+        QStringList texts;
+        const QStringList names = valueFieldNames();
+        for (int i = 0; i < names.size(); ++i)
+            texts << changed.value(i, names[i] == into ? QString() : QStringLiteral("0"));
+        return texts;
+    };
+
+    for (const char *way : {"Ctrl+V", "Shift+Insert", "menu"}) {
+        QTest::addRow("decimal comma inserts nothing, %s", way) << "B1B0_3" << way << "1,5" << fields("B1B0_3", {}) << "";
+        QTest::addRow("minus sign inserts nothing, %s", way) << "B1B0_3" << way << "-2" << fields("B1B0_3", {}) << "";
+        QTest::addRow("decimal point pasted, %s", way)
+            << "B1B0_3" << way << "1.5" << fields("B1B0_3", {{2, "1.5"}}) << "";
+        QTest::addRow("Windows copy into the first event, %s", way)
+            << "B1B0_6" << way << windowsCopy << fields("B1B0_6", {{0, "1.23450"}, {3, "0.00120"}}) << "";
+        QTest::addRow("error line fills nothing, %s", way)
+            << "B2B0" << way << windowsCopy + errorLine + "\r\n" << fields("B2B0", {}) << couldNotRead;
+    }
+    QTest::newRow("Windows copy into the second event, buffers it lists only")
+        << "B2B0_5" << "Ctrl+V" << windowsCopy << fields("B2B0_5", {{8, "1.23450"}, {11, "0.00120"}}) << "";
+    QTest::newRow("bare lines into the second event, the emptied field among them")
+        << "B2B0_5" << "Ctrl+V" << bareLines << fields("B2B0_5", {{12, "12.50000"}}) << "";
+    QTest::newRow("bare lines into the first event")
+        << "B1B0" << "menu" << bareLines << fields("B1B0", {{4, "12.50000"}}) << "";
 }
 
+// Pasted as a user does: the window's names stay untouched, whatever the paste fills.
 void tst_Analyze::paste()
 {
+    QFETCH(QString, into);
+    QFETCH(QString, way);
     QFETCH(QString, clipboard);
-    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    QFETCH(QString, box);
 
     Analyze window;
-    QLineEdit *value = field(&window, "B1B0_3");
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    field(&window, "name1")->setText("Up");
+    QLineEdit *value = field(&window, into);
     value->clear();
+    value->setFocus();
     QApplication::clipboard()->setText(clipboard);
-    value->paste();
-    QCOMPARE(value->text(), text);
+    QTRY_COMPARE(QApplication::clipboard()->text(), clipboard);
+
+    ModalAnswerer answerer;
+    if (way == "Ctrl+V") {
+        QTest::keyClick(value, Qt::Key_V, Qt::ControlModifier);
+    } else if (way == "Shift+Insert") {
+        QTest::keyClick(value, Qt::Key_Insert, Qt::ShiftModifier);
+    } else {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Keyboard, QPoint(2, 2), value->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(value, &menuEvent);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QAction *paste = nullptr;
+        for (QAction *action : menu->actions()) {
+            if (action->text().startsWith(QLatin1String("&Paste")))
+                paste = action;
+        }
+        QVERIFY(paste && paste->isEnabled());
+        QTest::keyClick(menu, Qt::Key_P); // its accelerator: the menu closes, then pastes
+        QCoreApplication::processEvents();
+    }
+
+    QStringList after;
+    for (const QString &name : valueFieldNames())
+        after << field(&window, name)->text();
+    QCOMPARE(after, fields);
+    QCOMPARE(answerer.boxes.size(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty()) {
+        QCOMPARE(answerer.boxes[0].text, box);
+        QCOMPARE(answerer.boxes[0].icon, QMessageBox::Critical);
+    }
+    QCOMPARE(field(&window, "name1")->text(), QStringLiteral("Up"));
+    QVERIFY(field(&window, "name2")->text().isEmpty());
 }
 
 void tst_Analyze::namesTakeAnyText()
@@ -169,16 +243,19 @@ void tst_Analyze::namesTakeAnyText()
 void tst_Analyze::analyzeShowsReport_data()
 {
     QTest::addColumn<QString>("enterIn"); // the field Enter is pressed in; none: "Analyze" is clicked
+    QTest::addColumn<bool>("pasted");     // the values pasted as two boxes of the terminal, not typed
 
-    QTest::newRow("click on Analyze") << QString();
-    QTest::newRow("Enter in a value field") << "B1B0_8";
-    QTest::newRow("Enter in a name field") << "name2";
+    QTest::newRow("click on Analyze") << QString() << false;
+    QTest::newRow("Enter in a value field") << "B1B0_8" << false;
+    QTest::newRow("Enter in a name field") << "name2" << false;
+    QTest::newRow("two boxes pasted, click on Analyze") << QString() << true;
 }
 
 // Typed into the real window: the second worked example's box, and the window and its fields as they were.
 void tst_Analyze::analyzeShowsReport()
 {
     QFETCH(QString, enterIn);
+    QFETCH(bool, pasted);
 
     Analyze window;
     window.show();
@@ -186,11 +263,27 @@ void tst_Analyze::analyzeShowsReport()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QTest::keyClicks(field(&window, "name1"), "Up");
     QTest::keyClicks(field(&window, "name2"), "Down");
-    const QHash<QString, QString> typed{{"B1B0_4", ".5"}, {"B1B0_8", ".5"}, {"B1B0_6", ".0"}, {"B2B0_6", ".0"},
-                                        {"B2B0_7", "1.1"}};
-    for (auto it = typed.begin(); it != typed.end(); ++it) {
-        field(&window, it.key())->clear();
-        QTest::keyClicks(field(&window, it.key()), it.value());
+    QHash<QString, QString> typed{{"B1B0_4", ".5"}, {"B1B0_8", ".5"}, {"B1B0_6", ".0"}, {"B2B0_6", ".0"},
+                                  {"B2B0_7", "1.1"}};
+    if (pasted) {
+        // Buffer 5 holds a value at both events; the rest show EMPTY_VALUE or 0, "no value".
+        const QString boxes[] = {
+            "Buffer 0 = 2147483647.00000\r\nBuffer 3 = 0.50000\r\nBuffer 5 = -1.00000\r\nBuffer 6 = 0.00000\r\n"
+            "Buffer 7 = 0.50000\r\n",
+            "Buffer 0 = 0.00000\r\nBuffer 3 = 2147483647.00000\r\nBuffer 5 = 1.00000\r\nBuffer 6 = -1.10000\r\n"
+            "Buffer 7 = 0.00000\r\n"};
+        for (const char *into : {"B1B0", "B2B0_6"}) {
+            QApplication::clipboard()->setText(boxes[into[1] - '1']);
+            QTRY_COMPARE(QApplication::clipboard()->text(), boxes[into[1] - '1']);
+            QTest::keyClick(field(&window, into), Qt::Key_V, Qt::ControlModifier);
+        }
+        typed = {{"B1B0_4", "0.50000"}, {"B1B0_8", "0.50000"}, {"B1B0_6", "1.00000"}, {"B2B0_6", "1.00000"},
+                 {"B2B0_7", "1.10000"}};
+    } else {
+        for (auto it = typed.begin(); it != typed.end(); ++it) {
+            field(&window, it.key())->clear();
+            QTest::keyClicks(field(&window, it.key()), it.value());
+        }
     }
 
     for (int press = 0; press < 2; ++press) {

@@ -1,4 +1,5 @@
 #include "analyze/comparison.h"
+#include "analyze/pastedbox.h"
 #include "dialog/maker.h"
 
 #include <QtTest>
@@ -22,6 +23,15 @@ EventValues cleared()
     return event;
 }
 
+// The eight field texts a pasted box gives, "-" for a buffer it does not list.
+QStringList fieldsOf(const PastedBox &box)
+{
+    QStringList fields;
+    for (const auto &field : box.fields)
+        fields << field.value_or(QStringLiteral("-"));
+    return fields;
+}
+
 const QString cannotAnalyse = QStringLiteral("Can't Analyze This Custom Indicator.Post This case on ");
 
 } // namespace
@@ -37,6 +47,8 @@ private slots:
     void initTestCase();
     void compare_data();
     void compare();
+    void pastedBox_data();
+    void pastedBox();
 };
 
 void tst_Comparison::initTestCase()
@@ -123,6 +135,65 @@ void tst_Comparison::compare()
     const Report report = compareEvents(name1, name2, first, second);
     QCOMPARE(report.text, text);
     QCOMPARE(report.icon, icon);
+}
+
+void tst_Comparison::pastedBox_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("fields");
+
+    const int notABox = int(PastedBox::Kind::NotABox);
+    const int values = int(PastedBox::Kind::Values);
+    const int terminalError = int(PastedBox::Kind::TerminalError);
+    const QStringList none{"-", "-", "-", "-", "-", "-", "-", "-"};
+
+    // What Ctrl+C copies of a Windows message box.
+    const QString windowsCopy = "---------------------------\r\nreader\r\n---------------------------\r\n"
+                                "Buffer 0 = 1.23450\r\nBuffer 2 = 2147483647.00000\r\n\r\n"
+                                "---------------------------\r\nOK   \r\n---------------------------\r\n";
+    QTest::newRow("Windows copy: title, dashes and OK passed over")
+        << windowsCopy << values << QStringList{"1.23450", "-", "0", "-", "-", "-", "-", "-"};
+    QTest::newRow("bare lines with line feeds")
+        << "Buffer 7 = 0.00120\nBuffer 1 = 12.50000" << values << QStringList{"-", "12.50000", "-", "-", "-", "-", "-", "0.00120"};
+    QTest::newRow("blanks around a line and its sign")
+        << "  Buffer 3 =  1.00000  \r\n" << values << QStringList{"-", "-", "-", "1.00000", "-", "-", "-", "-"};
+    QTest::newRow("0.00000 and -0.00000 are no value")
+        << "Buffer 0 = 0.00000\nBuffer 1 = -0.00000" << values << QStringList{"0", "0", "-", "-", "-", "-", "-", "-"};
+    QTest::newRow("minus sign dropped")
+        << "Buffer 4 = -0.00120" << values << QStringList{"-", "-", "-", "-", "0.00120", "-", "-", "-"};
+    QTest::newRow("minus EMPTY_VALUE is a value")
+        << "Buffer 5 = -2147483647.00000" << values << QStringList{"-", "-", "-", "-", "-", "2147483647.00000", "-", "-"};
+    QTest::newRow("one buffer listed twice alike")
+        << "Buffer 6 = 1.50000\nBuffer 6 = 1.50000" << values << QStringList{"-", "-", "-", "-", "-", "-", "1.50000", "-"};
+
+    // The terminal's zeros after a failed read are no values of the indicator.
+    QTest::newRow("error 4072 line fills nothing")
+        << windowsCopy + "The terminal could not load the indicator \"ZigZag\" from its MQL4\\Indicators folder (error 4072)"
+        << terminalError << none;
+    QTest::newRow("reported error line fills nothing")
+        << "Buffer 0 = 0.00000\r\nThe terminal reported error 4051 while reading the indicator \"Market\\Foo\"\r\n"
+        << terminalError << none;
+
+    // Anything else pastes as text would.
+    QTest::newRow("lone negative number") << "-2" << notABox << none;
+    QTest::newRow("decimal comma") << "1,5" << notABox << none;
+    QTest::newRow("empty clipboard") << "" << notABox << none;
+    QTest::newRow("buffer 8 is none of the script's") << "Buffer 8 = 1.00000" << notABox << none;
+    QTest::newRow("value with a decimal comma") << "Buffer 0 = 1,50000" << notABox << none;
+    QTest::newRow("value that is no number") << "Buffer 0 = nan" << notABox << none;
+    QTest::newRow("two boxes in one paste") << "Buffer 0 = 1.00000\nBuffer 0 = 2.00000" << notABox << none;
+}
+
+void tst_Comparison::pastedBox()
+{
+    QFETCH(QString, text);
+    QFETCH(int, kind);
+    QFETCH(QStringList, fields);
+
+    const PastedBox box = readPastedBox(text);
+    QCOMPARE(int(box.kind), kind);
+    QCOMPARE(fieldsOf(box), fields);
 }
 
 QTEST_APPLESS_MAIN(tst_Comparison)
