@@ -10,6 +10,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QRegExpValidator>
 #include <QTextCodec>
 
@@ -41,6 +42,26 @@ Report notCreated()
     return {QStringLiteral("Script Not Create .Please Do Procress again"), ReportIcon::Critical};
 }
 
+// The file the save dialog answered, as it asked about it. Qt 5 adds the default suffix to a native
+// dialog's answer only after the dialog has closed, and only where the whole path holds no point: GTK's
+// chooser, which adds none itself, has then asked about "reader" and not about "reader.mq4". Qt's own
+// dialog, whose widgets exist only when no native one is in use, adds it before it asks.
+QString answerOf(QFileDialog &dialog)
+{
+    if (!dialog.findChild<QWidget *>(QStringLiteral("fileNameEdit")))
+        dialog.setDefaultSuffix(QString());
+    return dialog.selectedFiles().value(0);
+}
+
+// Qt's own question before a file is replaced, No the default, for a file no dialog asked about.
+bool replaceConfirmed(QWidget *window, const QString &title, const QString &path)
+{
+    return QMessageBox::warning(window, title,
+                                Dialog::tr("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName()),
+                                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
 Report writeScript(QWidget *window, const Ui_Dialog &ui)
 {
     if (indicatorName.isEmpty())
@@ -59,20 +80,29 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
     const QByteArray bytes = scriptFile(composeScript(indicatorName, ui.inputshift->text(), buffers),
                                         terminalCodePage());
 
-    // A folder removed since the pick would be taken for a file name to propose.
-    const QString folder = QFileInfo(indicatorScriptsFolder).isDir() ? indicatorScriptsFolder : QString();
+    // Where the dialog opens: a folder, or a file whose name it proposes. A folder removed since the
+    // pick would be taken for a file name to propose.
+    QString start = QFileInfo(indicatorScriptsFolder).isDir() ? indicatorScriptsFolder : QString();
     const QtSettingsGuard settings;
-    QFileDialog dialog(window, Dialog::tr("Save Script"), folder, Dialog::tr("MQ4(*.mq4)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // Windows' own dialog adds the filter's suffix to a name typed without one, and the terminal lists
-    // only .mq4 files: Qt's own dialog adds it too.
-    dialog.setDefaultSuffix(QStringLiteral("mq4"));
-    if (dialog.exec() != QDialog::Accepted)
-        return notCreated();
-    const QString path = dialog.selectedFiles().value(0);
-    if (path.isEmpty() || !saveScript(path, bytes))
-        return notCreated();
-    return {QStringLiteral("Script Has Been Create"), ReportIcon::Information};
+    for (;;) {
+        QFileDialog dialog(window, Dialog::tr("Save Script"), start, Dialog::tr("MQ4(*.mq4)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // Windows' own dialog adds the filter's suffix to a name typed without one, and the terminal
+        // lists only .mq4 files: Qt's own dialog and KDE's add it too.
+        dialog.setDefaultSuffix(QStringLiteral("mq4"));
+        if (dialog.exec() != QDialog::Accepted)
+            return notCreated();
+        const QString asked = answerOf(dialog);
+        const QString path = withScriptSuffix(asked);
+        if (path.isEmpty())
+            return notCreated();
+        // The dialog asked before replacing only the file it answered. A "No" here goes back to the
+        // dialog, in the same folder with the same name, as the dialogs that ask themselves do.
+        if (path == asked || !QFileInfo::exists(path) || replaceConfirmed(window, dialog.windowTitle(), path))
+            return saveScript(path, bytes) ? Report{QStringLiteral("Script Has Been Create"), ReportIcon::Information}
+                                           : notCreated();
+        start = path;
+    }
 }
 
 } // namespace

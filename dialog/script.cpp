@@ -229,6 +229,15 @@ QByteArray scriptFile(const QString &script, QTextCodec *codePage)
     return bytes;
 }
 
+QString withScriptSuffix(const QString &path)
+{
+    // Only the file name counts: a folder's point (a Wine prefix's ".wine") is no suffix of the script.
+    const QString name = QFileInfo(path).fileName();
+    if (name.isEmpty() || name.contains(QLatin1Char('.')))
+        return path;
+    return path + QLatin1String(".mq4");
+}
+
 bool saveScript(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);

@@ -54,6 +54,10 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
 // on Linux runs in may use any): then only an all-ASCII script goes without the mark.
 QByteArray scriptFile(const QString &script, QTextCodec *codePage);
 
+// The file a script chosen as `path` is saved in: one whose file name holds no point gets ".mq4", the
+// only scripts the terminal lists; a name with a suffix of its own, or any point, is kept as typed.
+QString withScriptSuffix(const QString &path);
+
 // Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,
 // in a folder that takes no new file or where another program holds it open, rewritten in place with
 // its old bytes put back should a write fail. On failure the result is false and the file is as it

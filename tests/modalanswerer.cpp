@@ -39,7 +39,8 @@ void ModalAnswerer::answer()
     } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (box->standardButtons() & QMessageBox::Yes) {
             overwriteQuestions << box->text();
-            box->button(QMessageBox::Yes)->click();
+            box->button(m_declines > 0 ? QMessageBox::No : QMessageBox::Yes)->click();
+            m_declines = qMax(0, m_declines - 1);
             return;
         }
         boxes << Box{box->text(), box->icon()};

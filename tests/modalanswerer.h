@@ -21,16 +21,20 @@ public:
     // The next file dialog picks `path`; an empty path cancels it. Dialogs beyond the queue cancel.
     void pickFile(const QString &path) { m_files << path; }
 
+    // The next `count` questions whether to replace a file are answered No; later ones Yes.
+    void declineReplacing(int count) { m_declines = count; }
+
     QList<Box> boxes;           // every message box answered, in order
     QStringList dialogCaptions; // window title of every file dialog answered
     QStringList dialogFilters;  // name filters of every file dialog answered, joined by ";;"
     QStringList dialogFolders;  // the folder every file dialog answered opened in
     QStringList dialogProposals;    // the file name every file dialog answered proposed
-    QStringList overwriteQuestions; // text of every "replace it?" question, answered with Yes
+    QStringList overwriteQuestions; // text of every "replace it?" question
 
 private:
     void answer();
 
     QTimer m_timer;
     QStringList m_files;
+    int m_declines = 0;
 };

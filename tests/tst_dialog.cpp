@@ -496,30 +496,43 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::addColumn<QString>("opensIn"); // where the save dialog opens, and the typed name lands
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("lands");
+    QTest::addColumn<QString>("afterNo"); // "": the question answered Yes; else the reopened dialog's answer
 
     const QStringList terminal{"MQL4/Indicators/Market", "MQL4/Scripts"};
     QTest::newRow("below MQL4\\Indicators, name typed alone gets .mq4")
-        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "reader" << "reader.mq4";
+        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "reader" << "reader.mq4" << "";
     QTest::newRow("below MQL4\\Indicators\\Market")
         << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "reader.mq4"
-        << "reader.mq4";
+        << "reader.mq4" << "";
     QTest::newRow("other letter case") << QStringList{"mql4/indicators", "mql4/scripts"} << "mql4/indicators/ZigZag.ex4"
-                                       << false << "" << "mql4/scripts" << "reader" << "reader.mq4";
+                                       << false << "" << "mql4/scripts" << "reader" << "reader.mq4" << "";
     QTest::newRow("after a switch to the analysis window and back")
         << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << true << "" << "MQL4/Scripts" << "reader.mq4"
-        << "reader.mq4";
+        << "reader.mq4" << "";
     QTest::newRow("name typed with its own suffix kept")
-        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "notes.txt" << "notes.txt";
+        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "notes.txt" << "notes.txt" << "";
     // As before: where Qt's dialog was last, the pick's folder.
     QTest::newRow("no Scripts folder, none made")
         << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Indicators"
-        << "reader" << "reader.mq4";
+        << "reader" << "reader.mq4" << "";
     QTest::newRow("Scripts folder removed after the pick: as if none, no name proposed")
         << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "MQL4/Scripts" << "MQL4/Indicators" << "reader"
-        << "reader.mq4";
+        << "reader.mq4" << "";
     QTest::newRow("outside any terminal folder, name typed alone gets .mq4")
         << QStringList{"x/Indicators"} << "x/Indicators/ZigZag.ex4" << false << "" << "x/Indicators" << "reader"
-        << "reader.mq4";
+        << "reader.mq4" << "";
+    // A point in a folder's name: Qt 5 adds no suffix to what a native dialog answers there, and Qt's own
+    // dialog none to a name typed with such a folder, so that the dialog asked about "reader" alone.
+    const QStringList dotted{"MQL4/Indicators", "MQL4/Scripts/my.scripts"};
+    QTest::newRow("folder with a point, name typed alone gets .mq4 and the question")
+        << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
+        << "my.scripts/reader.mq4" << "";
+    QTest::newRow("No to the question: the dialog again in that folder, cancelled, nothing written")
+        << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
+        << "my.scripts/reader.mq4" << "cancel";
+    QTest::newRow("No to the question, then the same name again and Yes")
+        << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
+        << "my.scripts/reader.mq4" << "reader";
 }
 
 // Saved once, then typed again: the question names the file that will be replaced.
@@ -532,6 +545,7 @@ void tst_Dialog::saveDialogFolder()
     QFETCH(QString, opensIn);
     QFETCH(QString, typed);
     QFETCH(QString, lands);
+    QFETCH(QString, afterNo);
 
     QTemporaryDir root;
     for (const QString &folder : folders)
@@ -564,20 +578,42 @@ void tst_Dialog::saveDialogFolder()
         if (again)
             QVERIFY(writeFile(landed, "the script saved before"));
 
+        const QFileInfo landedInfo(landed);
+        const bool declined = again && !afterNo.isEmpty();
         ModalAnswerer answerer;
         answerer.pickFile(typed);
+        if (declined) {
+            answerer.declineReplacing(1);
+            answerer.pickFile(afterNo == "cancel" ? QString() : afterNo);
+        }
         click(creating, "create");
 
-        QCOMPARE(answerer.dialogFolders, QStringList{root.filePath(opensIn)});
-        QCOMPARE(answerer.dialogProposals, QStringList{QString()});
-        QCOMPARE(answerer.overwriteQuestions,
-                 again ? QStringList{lands + " already exists.\nDo you want to replace it?"} : QStringList());
+        const QString question = landedInfo.fileName() + " already exists.\nDo you want to replace it?";
+        QStringList folders{root.filePath(opensIn)};
+        QStringList proposals{QString()};
+        QStringList questions;
+        if (again)
+            questions << question;
+        if (declined) {
+            folders << landedInfo.absolutePath();
+            proposals << landedInfo.fileName();
+            if (afterNo != "cancel")
+                questions << question; // the dialog's own, for the name it then adds the suffix to
+        }
+        QCOMPARE(answerer.dialogFolders, folders);
+        QCOMPARE(answerer.dialogProposals, proposals);
+        QCOMPARE(answerer.overwriteQuestions, questions);
         QCOMPARE(answerer.boxes.size(), 1);
-        QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
-        QVERIFY(readFile(landed).startsWith("#include <WinUser32.mqh>"));
-        QStringList files = QDir(root.filePath(opensIn)).entryList(QDir::Files);
+        if (afterNo == "cancel" && again) {
+            QCOMPARE(answerer.boxes[0].text, notCreated);
+            QCOMPARE(readFile(landed), QByteArray("the script saved before"));
+        } else {
+            QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
+            QVERIFY(readFile(landed).startsWith("#include <WinUser32.mqh>"));
+        }
+        QStringList files = landedInfo.dir().entryList(QDir::Files);
         files.removeOne(QFileInfo(indicator).fileName());
-        QCOMPARE(files, QStringList{lands});
+        QCOMPARE(files, QStringList{landedInfo.fileName()});
         QCOMPARE(allFolders(), foldersBefore);
         QVERIFY(indicatorScriptsFolder.isEmpty()); // used up with the name
     }

@@ -58,6 +58,8 @@ private slots:
     void calls();
     void nameOfPath_data();
     void nameOfPath();
+    void savedPath_data();
+    void savedPath();
     void encoding_data();
     void encoding();
     void nameFitsString_data();
@@ -208,6 +210,27 @@ void tst_Script::nameOfPath()
     QFETCH(QString, path);
     QFETCH(QString, name);
     QCOMPARE(indicatorNameOf(path), name);
+}
+
+void tst_Script::savedPath_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("saved");
+
+    QTest::newRow("name alone gets .mq4") << "/home/u/MT4/MQL4/Scripts/reader" << "/home/u/MT4/MQL4/Scripts/reader.mq4";
+    QTest::newRow("point in a folder only: a Wine prefix")
+        << "/home/u/.wine/drive_c/MT4/MQL4/Scripts/reader" << "/home/u/.wine/drive_c/MT4/MQL4/Scripts/reader.mq4";
+    QTest::newRow(".mq4 not doubled") << "/home/u/.wine/reader.mq4" << "/home/u/.wine/reader.mq4";
+    QTest::newRow("own suffix kept") << "C:/x/notes.txt" << "C:/x/notes.txt";
+    QTest::newRow("point ending the name kept as typed") << "C:/x/reader." << "C:/x/reader.";
+    QTest::newRow("no choice stays none") << "" << "";
+}
+
+void tst_Script::savedPath()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, saved);
+    QCOMPARE(withScriptSuffix(chosen), saved);
 }
 
 void tst_Script::encoding_data()
