@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #ifdef Q_OS_WIN
-#include "app/runningmark.h"
-#include "app/systemdlls.h"
+#include "platform/runningmark.h"
+#include "platform/systemdlls.h"
 #endif
 
 int main(int argc, char *argv[])

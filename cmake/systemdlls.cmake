@@ -1,14 +1,14 @@
 # Windows looks for a DLL that is not one of its KnownDLLs in the program's own folder first, so a
 # stranger's copy left beside bufrex.exe would run inside it. The Windows DLLs of that kind that Qt
 # links are therefore loaded on first use instead, through delay-load import libraries made here
-# from MinGW's own, by when main has narrowed the search to Windows' own folder (app/systemdlls.cpp).
+# from MinGW's own, by when main has narrowed the search to Windows' own folder (platform/systemdlls.cpp).
 # Each library's .def (the functions MinGW's import library names) stays in the build's delayload/
 # folder, where the test that plants such DLLs takes their exports from.
 set(BUFREX_DELAYED_DLLS dwmapi netapi32 userenv uxtheme version winmm wtsapi32)
 
 # The delay-load helper writes into the import address table, which newer GNU linkers make read-only:
-# every program calls it through app/delayload.cpp, which lifts the protection for that write.
-add_library(bufrex_delayload STATIC "${CMAKE_CURRENT_LIST_DIR}/../app/delayload.cpp")
+# every program calls it through platform/delayload.cpp, which lifts the protection for that write.
+add_library(bufrex_delayload STATIC "${CMAKE_CURRENT_LIST_DIR}/../platform/delayload.cpp")
 add_link_options(LINKER:--wrap=__delayLoadHelper2)
 
 if(NOT CMAKE_DLLTOOL OR NOT CMAKE_NM)

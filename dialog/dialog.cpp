@@ -2,7 +2,7 @@
 
 #include "analyze/analyze.h"
 #include "app/dialogfont.h"
-#include "app/qtsettingsguard.h"
+#include "platform/qtsettingsguard.h"
 #include "app/reportbox.h"
 #include "app/windowswitch.h"
 #include "dialog/script.h"

@@ -22,6 +22,8 @@ void ModalAnswerer::answer()
         if (!dialog->isVisible() || dialog->property("answered").toBool())
             return;
         dialog->setProperty("answered", true);
+        if (inDialog)
+            inDialog();
         dialogCaptions << dialog->windowTitle();
         dialogFilters << dialog->nameFilters().join(QStringLiteral(";;"));
         dialogFolders << dialog->directory().absolutePath();

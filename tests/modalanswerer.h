@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the modal boxes and file dialogs that a test's button press opens, the way Qt's own tests do:
 // a short timer finds QApplication::activeModalWidget() and answers it. Create it before the press.
 class ModalAnswerer : public QObject
@@ -23,6 +25,8 @@ public:
 
     // The next `count` questions whether to replace a file are answered No; later ones Yes.
     void declineReplacing(int count) { m_declines = count; }
+
+    std::function<void()> inDialog; // runs in every file dialog answered, while it is open
 
     QList<Box> boxes;           // every message box answered, in order
     QStringList dialogCaptions; // window title of every file dialog answered

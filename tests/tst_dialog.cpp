@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -70,6 +71,59 @@ void pick(Dialog &window, const QString &path)
     click(&window, "pushButton");
 }
 
+// Qt's settings store, which every Qt program of the user shares: a registry key on Windows, a file
+// elsewhere. Its entries, by key; none when there is no store, which an empty store is not.
+const QString storeKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\QtProject");
+
+std::optional<QVariantMap> qtSettings()
+{
+#ifdef Q_OS_WIN
+    if (!QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).childGroups().contains("QtProject"))
+        return std::nullopt;
+    const QSettings store(storeKey, QSettings::NativeFormat);
+#else
+    if (!QFileInfo::exists(QSettings(QSettings::UserScope, "QtProject").fileName()))
+        return std::nullopt;
+    const QSettings store(QSettings::UserScope, "QtProject");
+#endif
+    QVariantMap entries;
+    for (const QString &key : store.allKeys())
+        entries.insert(key, store.value(key));
+    return entries;
+}
+
+// Writes `entries` into the store as another Qt program does.
+void writeQtSettings(const QVariantMap &entries)
+{
+#ifdef Q_OS_WIN
+    QSettings store(storeKey, QSettings::NativeFormat);
+#else
+    QSettings store(QSettings::UserScope, "QtProject");
+#endif
+    for (auto entry = entries.cbegin(); entry != entries.cend(); ++entry)
+        store.setValue(entry.key(), entry.value());
+}
+
+// Makes the store hold just `entries`, or removes it.
+void setQtSettings(const std::optional<QVariantMap> &entries)
+{
+#ifdef Q_OS_WIN
+    QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).remove("QtProject");
+    if (entries) {
+        QSettings store(storeKey, QSettings::NativeFormat);
+        store.setValue("made", true); // the key, even for no entry
+        store.remove("made");
+    }
+#else
+    const QString file = QSettings(QSettings::UserScope, "QtProject").fileName();
+    QFile::remove(file);
+    if (entries)
+        writeFile(file, QByteArray());
+#endif
+    if (entries)
+        writeQtSettings(*entries);
+}
+
 } // namespace
 
 class tst_Dialog : public QObject
@@ -78,6 +132,7 @@ class tst_Dialog : public QObject
 
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void cleanup();
     void startState();
     void shiftField_data();
@@ -109,18 +164,31 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
+    std::optional<QVariantMap> m_userStore; // the user's own, put back after the rows, whatever they did
 };
 
 void tst_Dialog::initTestCase()
 {
     // Qt's file dialog records its history in the user's settings: in a test, never the developer's own.
     QStandardPaths::setTestModeEnabled(true);
+#ifdef Q_OS_WIN
+    m_userStore = qtSettings();
+#endif
     QVERIFY(m_dir.isValid());
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Indicators/Market")));
     QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("MQL4/Scripts")));
     for (const char *name : {"Super.Trend.ex4", "ZigZag.ex4", "ZigZag.mq4", "MACD", ".hidden.ex4", ".ex4",
                              "MQL4/Indicators/Market/ZigZag.ex4"})
         QVERIFY(writeFile(m_dir.filePath(QLatin1String(name)), "indicator"));
+}
+
+// Windows' registry has no test mode: the store the rows change is the user's own.
+void tst_Dialog::cleanupTestCase()
+{
+#ifdef Q_OS_WIN
+    setQtSettings(m_userStore);
+    QCOMPARE(qtSettings(), m_userStore);
+#endif
 }
 
 void tst_Dialog::cleanup()
@@ -619,50 +687,34 @@ void tst_Dialog::saveDialogFolder()
     }
 }
 
-// Qt's settings store, which every Qt program of the user shares: a registry key on Windows, a file
-// elsewhere. Its entries, by key; none when there is no store.
-QVariantMap qtSettings()
-{
-#ifdef Q_OS_WIN
-    if (!QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).childGroups().contains("QtProject"))
-        return {};
-#else
-    if (!QFileInfo::exists(QSettings(QSettings::UserScope, "QtProject").fileName()))
-        return {};
-#endif
-    QSettings store(QSettings::UserScope, "QtProject");
-    QVariantMap entries;
-    for (const QString &key : store.allKeys())
-        entries.insert(key, store.value(key));
-    return entries;
-}
-
 void tst_Dialog::qtSettingsKept_data()
 {
+    QTest::addColumn<bool>("storeBefore");
     QTest::addColumn<QVariantMap>("before");
+    QTest::addColumn<QVariantMap>("during"); // written by another program while the save dialog is open
 
-    QTest::newRow("no store before, none after") << QVariantMap();
-    QTest::newRow("another program's entries kept") << QVariantMap{{"Other/view", "list"}};
+    const QVariantMap other{{"Other/view", "list"}};
+    const QVariantMap designer{{"Designer/geometry", "wide"}};
+    QTest::newRow("no store before, none after") << false << QVariantMap() << QVariantMap();
+    QTest::newRow("empty store before, empty after") << true << QVariantMap() << QVariantMap();
+    QTest::newRow("another program's entries kept") << true << other << QVariantMap();
     QTest::newRow("file dialog's own entries as they were")
-        << QVariantMap{{"Other/view", "list"}, {"FileDialog/lastVisited", "file:///elsewhere"}};
+        << true << QVariantMap{{"Other/view", "list"}, {"FileDialog/lastVisited", "file:///elsewhere"}} << QVariantMap();
+    QTest::newRow("no store before, another program writes meanwhile: its store stays") << false << QVariantMap()
+                                                                                        << designer;
+    QTest::newRow("another program writes meanwhile beside its own entries") << true << other << designer;
 }
 
-// A pick and a save through Qt's file dialogs leave the store as it was: Bufrex keeps no settings.
+// A pick and a save through Qt's file dialogs leave the store as it was, but for what other programs
+// wrote meanwhile: Bufrex keeps no settings and takes none of theirs.
 void tst_Dialog::qtSettingsKept()
 {
+    QFETCH(bool, storeBefore);
     QFETCH(QVariantMap, before);
+    QFETCH(QVariantMap, during);
 
-#ifdef Q_OS_WIN
-    QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).remove("QtProject");
-#else
-    QFile::remove(QSettings(QSettings::UserScope, "QtProject").fileName());
-#endif
-    {
-        QSettings store(QSettings::UserScope, "QtProject");
-        for (auto entry = before.cbegin(); entry != before.cend(); ++entry)
-            store.setValue(entry.key(), entry.value());
-    }
-    QCOMPARE(qtSettings(), before);
+    setQtSettings(storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);
+    QCOMPARE(qtSettings(), storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);
 
     QTemporaryDir out;
     Dialog window;
@@ -671,11 +723,14 @@ void tst_Dialog::qtSettingsKept()
     bufferBox(&window, 0)->setChecked(true);
     ModalAnswerer answerer;
     answerer.pickFile(out.filePath("reader.mq4"));
+    answerer.inDialog = [&during] { writeQtSettings(during); };
     click(&window, "create");
     QCOMPARE(answerer.boxes.size(), 1);
     QCOMPARE(answerer.boxes[0].text, QStringLiteral("Script Has Been Create"));
 
-    QCOMPARE(qtSettings(), before);
+    QVariantMap after = before;
+    after.insert(during);
+    QCOMPARE(qtSettings(), storeBefore || !during.isEmpty() ? std::optional<QVariantMap>(after) : std::nullopt);
 }
 
 // Tab follows the order the widgets were made in, from the file button, which has the first focus; the

@@ -1,4 +1,4 @@
-#include "app/runningmark.h"
+#include "platform/runningmark.h"
 
 #include <windows.h>
 

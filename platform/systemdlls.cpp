@@ -1,4 +1,4 @@
-#include "app/systemdlls.h"
+#include "platform/systemdlls.h"
 
 #include <windows.h>
 
