@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# The program with GTK's file chooser, which Debian's Qt shows on GNOME, XFCE, Cinnamon and MATE, in a
+# real X server, driven by xdotool as a user would drive it:
+#   realwindow-gtk.sh BUFREX
+# In a terminal folder whose path holds a point (as a Wine prefix's does) and in one whose path holds
+# none, the indicator picked by its path and only "reader" typed in the save dialog:
+# - with no reader.mq4 there: reader.mq4 is written, and nothing else lands in MQL4/Scripts;
+# - with one: it is unchanged while Bufrex asks whether to replace it, unchanged after No, which opens
+#   the chooser again, and replaced after Yes; still nothing else in MQL4/Scripts;
+# - Esc ends the program with 0, and Qt's settings store is not left behind.
+source "$(dirname "$0")/harness.sh"
+bufrex=$1
+for tool in Xvfb xdotool xprop; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
+done
+
+work=$(mktemp -d)
+plain=$(mktemp -d /tmp/bufrexgtkXXXXXX)
+xvfb=
+trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work" "$plain"' EXIT
+fail() { echo "realwindow-gtk: $*" >&2; [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true; exit 1; }
+source "$(dirname "$0")/xsession.sh"
+unset QT_QPA_PLATFORM
+# GTK's chooser as a GNOME session gets it; a home of the test's own, for what GTK and Qt keep there.
+export QT_QPA_PLATFORMTHEME=gtk3 NO_AT_BRIDGE=1 HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+mkdir -p "$HOME"
+start_xvfb "$work"
+
+role_of() { xprop -id "$1" WM_WINDOW_ROLE 2>/dev/null || true; }
+
+# The id of the visible window titled $1 that is (chooser) or is not (other) GTK's file chooser.
+find_window() { # title chooser|other
+  local id
+  for _ in $(seq 400); do
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+      if grep -q GtkFileChooserDialog <<<"$(role_of "$id")"; then
+        [ "$2" = chooser ] && { echo "$id"; return 0; }
+      else
+        [ "$2" = other ] && { echo "$id"; return 0; }
+      fi
+    done
+    sleep 0.05
+  done
+  fail "no $2 window titled '$1' (with Qt's own dialog instead of GTK's: is qt5-gtk-platformtheme installed?)"
+}
+
+# Whether the window $1 is unmapped within $2 seconds.
+closes() { # id seconds
+  for _ in $(seq $(($2 * 20))); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; sleep 0.3; }
+
+# Types $2 into the name box of the chooser titled $1, in place of what it holds, and presses Return
+# until the chooser closes: GTK's completion of the name may take the first one.
+answer_chooser() { # title text
+  local chooser
+  chooser=$(find_window "$1" chooser)
+  focus "$chooser"
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$2"
+  sleep 0.3
+  for _ in 1 2 3; do
+    xdotool key Return
+    closes "$chooser" 2 && return 0
+  done
+  fail "the chooser '$1' did not take '$2'"
+}
+
+# Picks the indicator at $1 and presses Create with buffer 0 ticked: the main window's input starts
+# afresh after every Create.
+pick_and_create() { # indicator
+  click "$main" 245 51                      # "เลือก Indicator"
+  answer_chooser 'Open Indicator' "$1"
+  click "$main" 38 188                      # Buffer 0
+  click "$main" 270 205                     # Create
+}
+
+# Waits for the file $1 to begin with the script, then closes the report box.
+script_written() { # file
+  for _ in $(seq 200); do
+    [ "$(head -c 24 "$1" 2>/dev/null)" = '#include <WinUser32.mqh>' ] && break
+    sleep 0.05
+  done
+  [ "$(head -c 24 "$1" 2>/dev/null)" = '#include <WinUser32.mqh>' ] || fail "$1 does not hold the script"
+  sleep 0.5
+  xdotool key Return                        # "Script Has Been Create"
+  sleep 0.5
+}
+
+only_reader() { # scripts-folder
+  local files
+  files=$(ls -A "$1")
+  [ "$files" = reader.mq4 ] || fail "MQL4/Scripts holds '$(tr '\n' ' ' <<<"$files")', not just reader.mq4"
+}
+
+unchanged() { # file what
+  [ "$(cat "$1")" = "the trader's own script" ] || fail "reader.mq4 changed $2"
+}
+
+case "$plain" in *.*) fail "the folder $plain was to hold no point" ;; esac
+for root in "$work/home/.wine/drive_c/MT4" "$plain/MT4"; do
+  scripts=$root/MQL4/Scripts
+  mkdir -p "$root/MQL4/Indicators" "$scripts"
+  printf 'indicator' >"$root/MQL4/Indicators/ZigZag.ex4"
+  "$bufrex" &
+  pid=$!
+  main=$(window 'Bufrex 2 ')
+
+  # No reader.mq4 yet: "reader" lands as reader.mq4.
+  pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
+  answer_chooser 'Save Script' reader
+  script_written "$scripts/reader.mq4"
+  only_reader "$scripts"
+
+  # The trader's own reader.mq4: asked about, kept after No, replaced after Yes.
+  printf "the trader's own script" >"$scripts/reader.mq4"
+  pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
+  answer_chooser 'Save Script' reader
+  asked=$(find_window 'Save Script' other)
+  unchanged "$scripts/reader.mq4" "before the answer"
+  focus "$asked"
+  xdotool key Return                        # No, the default
+  closes "$asked" 5 || fail "the question did not close on No"
+  unchanged "$scripts/reader.mq4" "after No"
+  answer_chooser 'Save Script' reader      # the chooser again, on reader.mq4
+  asked=$(find_window 'Save Script' other)
+  unchanged "$scripts/reader.mq4" "before the second answer"
+  focus "$asked"
+  xdotool key y                             # Yes
+  script_written "$scripts/reader.mq4"
+  only_reader "$scripts"
+
+  escape_ends_program "$main" "$pid"
+  pid=
+  echo "realwindow-gtk: $root: reader.mq4 written, then asked about, kept after No and replaced after Yes"
+done
+[ ! -e "$XDG_CONFIG_HOME/QtProject.conf" ] || fail "Qt's settings store was left behind: $(cat "$XDG_CONFIG_HOME/QtProject.conf")"
+echo "realwindow-gtk: passed"
