@@ -11,10 +11,14 @@
 # - /S /D=C:\Tools, a folder of the user's with a LICENSE and licenses\mine.txt of its own: Bufrex goes
 #   into C:\Tools\Bufrex, and installing, installing again and uninstalling leave the user's files be;
 #   installed into another folder again, the copy in C:\Tools\Bufrex goes;
+# - installed again into the same folder spelled otherwise (letter case, a trailing backslash, slashes,
+#   its 8.3 name): one copy and one entry, nothing deleted;
+# - an older version's file that an update cannot delete, held open, stays recorded, and the next
+#   update, or the uninstaller, removes it;
 # - it declares itself DPI-aware, and speaks Thai on a Thai Windows and English on another.
 source "$(dirname "$0")/harness.sh"
 setup=$(realpath -m "$1") nsi=$(realpath -m "$2") dist=$(realpath -m "$3")
-for tool in wine makensis wrestool Xvfb xdotool; do
+for tool in wine makensis wrestool Xvfb xdotool x86_64-w64-mingw32-gcc; do
   command -v "$tool" >/dev/null || fail "$tool is missing (the test set-up installs it)"
 done
 [ -f "$setup" ] || fail "$setup is missing: scripts/windows.sh makes it"
@@ -139,6 +143,69 @@ users_files_kept "uninstalling"
 [ ! -e "$folder" ] || fail "the folder is left: $(ls -A "$folder")"
 [ "$(ls -A "$tools" | tr '\n' ' ')" = "LICENSE licenses " ] || fail "C:\\Tools holds $(ls -A "$tools")"
 echo "windows-installer: into C:\\Tools\\Bufrex beside the user's own files, which installing, installing again, moving and uninstalling keep"
+
+# The folder installed into, spelled otherwise, is the same folder and no move: another letter case, a
+# trailing backslash, slashes and its 8.3 name each keep the one copy and the one entry.
+folder=$WINEPREFIX/drive_c/TradingTools
+install "$setup" '/D=C:\TradingTools'
+installed_as_dist
+short=$(wine winepath -s 'C:\TradingTools' | tr -d '\r')
+[ "$short" != 'C:\TradingTools' ] || fail "Wine gives C:\\TradingTools no 8.3 name"
+for spelling in 'c:\tradingtools' 'C:\TradingTools\' 'C:/TradingTools' "$short"; do
+  install "$setup" "/D=$spelling"
+  installed_as_dist
+  [ "$(copies)" = 1 ] && [ "$(entries)" = 1 ] || fail "installed again as $spelling: $(copies) copies and $(entries) entries, not one each"
+done
+echo "windows-installer: installed again as c:\\tradingtools, C:\\TradingTools\\, C:/TradingTools and $short: one copy, one entry, nothing deleted"
+
+# A file of an older version that an update cannot delete, as another program holds it open (sharing
+# read and write, not delete), stays recorded: the next update removes it, and so does the uninstaller.
+cat >"$work/hold.c" <<'END'
+#include <stdio.h>
+#include <windows.h>
+int main(int argc, char **argv)
+{
+    HANDLE file = argc == 2 ? CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                          OPEN_EXISTING, 0, NULL)
+                            : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    puts("held");
+    fflush(stdout);
+    getchar(); /* until standard input ends */
+    CloseHandle(file);
+    return 0;
+}
+END
+step "building the program that holds a file" x86_64-w64-mingw32-gcc -o "$work/hold.exe" "$work/hold.c"
+older_file_held_in_update() {
+  echo older >"$folder/OLDER.txt"
+  step "recording the older version's file" wine reg add "$key\\Files" /v OLDER.txt /f
+  rm -f "$work/hold.in" "$work/hold.out"
+  mkfifo "$work/hold.in"
+  wine "$work/hold.exe" 'C:\TradingTools\OLDER.txt' <"$work/hold.in" >"$work/hold.out" &
+  holder=$!
+  exec 7>"$work/hold.in"
+  for _ in $(seq 200); do grep -q held "$work/hold.out" 2>/dev/null && break; sleep 0.1; done
+  grep -q held "$work/hold.out" || fail "OLDER.txt could not be held open"
+  install "$setup"
+  [ -f "$folder/OLDER.txt" ] || fail "the held OLDER.txt is gone: it was not held"
+  wine reg query "$key\\Leftovers" 2>/dev/null | grep -q 'OLDER.txt' ||
+    fail "the update did not record the OLDER.txt it could not delete"
+  exec 7>&-
+  wait "$holder" || fail "the program holding OLDER.txt failed"
+}
+older_file_held_in_update
+install "$setup"
+[ ! -e "$folder/OLDER.txt" ] || fail "the next update left the OLDER.txt it could not delete before"
+installed_as_dist
+! wine reg query "$key\\Leftovers" >/dev/null 2>&1 || fail "a file is still recorded as left over"
+older_file_held_in_update
+wine "$folder/uninstall.exe" /S '_?=C:\TradingTools'
+wineserver -w
+[ "$(ls -A "$folder")" = uninstall.exe ] || fail "the uninstaller left $(ls -A "$folder" | tr '\n' ' ')"
+[ "$(entries)" = 0 ] || fail "the entry is left"
+echo "windows-installer: a file held open during an update stays recorded, and the next update or the uninstaller removes it"
 
 wrestool -x --raw -t 24 "$setup" | grep -q '<dpiAware[^>]*>true</dpiAware>' || fail "the manifest does not declare DPI awareness"
 # Wine takes Windows' UI language from the locale. NSIS ends its window titles in a blank.
