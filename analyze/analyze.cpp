@@ -40,10 +40,11 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        auto *field = static_cast<QLineEdit *>(watched);
         if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste))
             return pasteBox();
-        if (event->type() == QEvent::ContextMenu) {
+        // A field being destroyed is no QLineEdit any more, and gets events still.
+        auto *field = qobject_cast<QLineEdit *>(watched);
+        if (field && event->type() == QEvent::ContextMenu) {
             // The field's own menu, with its Paste led here instead of to the field. Queued: a box that
             // reports must not run its loop while the menu that is closing, and deleting itself, emits.
             QMenu *menu = field->createStandardContextMenu();
