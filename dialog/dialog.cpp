@@ -2,10 +2,10 @@
 
 #include "analyze/analyze.h"
 #include "app/dialogfont.h"
-#include "platform/qtsettingsguard.h"
 #include "app/reportbox.h"
 #include "app/windowswitch.h"
 #include "dialog/script.h"
+#include "platform/qtsettingsguard.h"
 #include "ui_dialog.h"
 
 #include <QFileDialog>
