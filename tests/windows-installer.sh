@@ -188,7 +188,7 @@ older_file_held_in_update() {
   exec 7>"$work/hold.in"
   for _ in $(seq 200); do grep -q held "$work/hold.out" 2>/dev/null && break; sleep 0.1; done
   grep -q held "$work/hold.out" || fail "OLDER.txt could not be held open"
-  install "$setup"
+  wine "$setup" /S # without wineserver -w, which would wait for the holder too
   [ -f "$folder/OLDER.txt" ] || fail "the held OLDER.txt is gone: it was not held"
   wine reg query "$key\\Leftovers" 2>/dev/null | grep -q 'OLDER.txt' ||
     fail "the update did not record the OLDER.txt it could not delete"
