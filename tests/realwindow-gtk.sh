@@ -66,7 +66,7 @@ answer_chooser() { # title text
   sleep 0.3
   for _ in 1 2 3; do
     xdotool key Return
-    closes "$chooser" 2 && return 0
+    closes "$chooser" 3 && return 0
   done
   fail "the chooser '$1' did not take '$2'"
 }
