@@ -41,8 +41,15 @@ void ModalAnswerer::answer()
     } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         if (box->standardButtons() & QMessageBox::Yes) {
             overwriteQuestions << box->text();
-            box->button(m_declines > 0 ? QMessageBox::No : QMessageBox::Yes)->click();
-            m_declines = qMax(0, m_declines - 1);
+            if (m_declines > 0) {
+                --m_declines;
+                // Qt's own dialog asks itself and stays open after No: it is answered again.
+                if (auto *dialog = qobject_cast<QFileDialog *>(box->parentWidget()))
+                    dialog->setProperty("answered", false);
+                box->button(QMessageBox::No)->click();
+            } else {
+                box->button(QMessageBox::Yes)->click();
+            }
             return;
         }
         boxes << Box{box->text(), box->icon()};

@@ -564,7 +564,7 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::addColumn<QString>("opensIn"); // where the save dialog opens, and the typed name lands
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("lands");
-    QTest::addColumn<QString>("afterNo"); // "": the question answered Yes; else the reopened dialog's answer
+    QTest::addColumn<QString>("afterNo"); // "": the question answered Yes; else No, then "cancel" or the name "again"
 
     const QStringList terminal{"MQL4/Indicators/Market", "MQL4/Scripts"};
     QTest::newRow("below MQL4\\Indicators, name typed alone gets .mq4")
@@ -589,18 +589,19 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::newRow("outside any terminal folder, name typed alone gets .mq4")
         << QStringList{"x/Indicators"} << "x/Indicators/ZigZag.ex4" << false << "" << "x/Indicators" << "reader"
         << "reader.mq4" << "";
-    // A point in a folder's name: Qt 5 adds no suffix to what a native dialog answers there, and Qt's own
-    // dialog none to a name typed with such a folder, so that the dialog asked about "reader" alone.
+    // A point in a folder's name: Qt 5 adds no suffix to what a native dialog answers there, and Qt 5.15.8's
+    // own dialog none to a name typed with such a folder, so that the dialog asked about "reader" alone.
+    // (Qt 5.15.15's adds it and asks itself; either way one question, and No lets the user choose again.)
     const QStringList dotted{"MQL4/Indicators", "MQL4/Scripts/my.scripts"};
     QTest::newRow("folder with a point, name typed alone gets .mq4 and the question")
         << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
         << "my.scripts/reader.mq4" << "";
-    QTest::newRow("No to the question: the dialog again in that folder, cancelled, nothing written")
+    QTest::newRow("No to the question: the dialog again, cancelled, nothing written")
         << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
         << "my.scripts/reader.mq4" << "cancel";
     QTest::newRow("No to the question, then the same name again and Yes")
         << dotted << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "my.scripts/reader"
-        << "my.scripts/reader.mq4" << "reader";
+        << "my.scripts/reader.mq4" << "again";
 }
 
 // Saved once, then typed again: the question names the file that will be replaced.
@@ -652,24 +653,25 @@ void tst_Dialog::saveDialogFolder()
         answerer.pickFile(typed);
         if (declined) {
             answerer.declineReplacing(1);
-            answerer.pickFile(afterNo == "cancel" ? QString() : afterNo);
+            answerer.pickFile(afterNo == "cancel" ? QString() : landedInfo.absolutePath() + "/" + landedInfo.completeBaseName());
         }
         click(creating, "create");
 
         const QString question = landedInfo.fileName() + " already exists.\nDo you want to replace it?";
-        QStringList folders{root.filePath(opensIn)};
-        QStringList proposals{QString()};
         QStringList questions;
         if (again)
             questions << question;
-        if (declined) {
-            folders << landedInfo.absolutePath();
-            proposals << landedInfo.fileName();
-            if (afterNo != "cancel")
-                questions << question; // the dialog's own, for the name it then adds the suffix to
+        if (declined && afterNo != "cancel")
+            questions << question;
+        // After No, Bufrex opens the dialog again in the file's folder, on its name; a dialog that asked
+        // itself stays open where it was.
+        QCOMPARE(answerer.dialogFolders.size(), declined ? 2 : 1);
+        QCOMPARE(answerer.dialogFolders[0], root.filePath(opensIn));
+        QCOMPARE(answerer.dialogProposals[0], QString());
+        if (declined && answerer.dialogFolders[1] != root.filePath(opensIn)) {
+            QCOMPARE(answerer.dialogFolders[1], landedInfo.absolutePath());
+            QCOMPARE(answerer.dialogProposals[1], landedInfo.fileName());
         }
-        QCOMPARE(answerer.dialogFolders, folders);
-        QCOMPARE(answerer.dialogProposals, proposals);
         QCOMPARE(answerer.overwriteQuestions, questions);
         QCOMPARE(answerer.boxes.size(), 1);
         if (afterNo == "cancel" && again) {
