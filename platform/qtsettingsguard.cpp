@@ -4,10 +4,21 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <memory>
+
 namespace {
 
 const QString organization = QStringLiteral("QtProject"); // the store's name, as Qt's file dialog opens it
 const QString dialogGroup = QStringLiteral("FileDialog");
+
+// The user's own store alone: the system-wide one behind it (/etc/xdg, HKLM) is neither the dialog's
+// to write nor the guard's to copy into the user's.
+std::unique_ptr<QSettings> userStore()
+{
+    auto store = std::make_unique<QSettings>(QSettings::UserScope, organization);
+    store->setFallbacksEnabled(false);
+    return store;
+}
 
 // The store is made of levels, each only there once something is written in it. On Windows, registry
 // keys: HKCU\Software\QtProject, and in it OrganizationDefaults, which holds the groups of a store
@@ -51,8 +62,7 @@ bool levelExists(int)
 
 bool levelEmpty(int)
 {
-    const QSettings store(QSettings::UserScope, organization);
-    return store.allKeys().isEmpty();
+    return userStore()->allKeys().isEmpty();
 }
 
 void removeLevel(int)
@@ -68,20 +78,20 @@ QtSettingsGuard::QtSettingsGuard()
 {
     while (m_levelsBefore < levelCount && levelExists(m_levelsBefore))
         ++m_levelsBefore;
-    QSettings store(QSettings::UserScope, organization);
-    store.beginGroup(dialogGroup);
-    for (const QString &key : store.allKeys())
-        m_dialogEntries.insert(key, store.value(key));
+    const auto store = userStore();
+    store->beginGroup(dialogGroup);
+    for (const QString &key : store->allKeys())
+        m_dialogEntries.insert(key, store->value(key));
 }
 
 QtSettingsGuard::~QtSettingsGuard()
 {
     {
-        QSettings store(QSettings::UserScope, organization);
-        store.beginGroup(dialogGroup);
-        store.remove(QString());
+        const auto store = userStore();
+        store->beginGroup(dialogGroup);
+        store->remove(QString());
         for (auto entry = m_dialogEntries.cbegin(); entry != m_dialogEntries.cend(); ++entry)
-            store.setValue(entry.key(), entry.value());
+            store->setValue(entry.key(), entry.value());
     }
     // A level the dialog made goes once nothing is left in it, innermost first: what another program
     // wrote meanwhile keeps it.

@@ -80,12 +80,13 @@ std::optional<QVariantMap> qtSettings()
 #ifdef Q_OS_WIN
     if (!QSettings("HKEY_CURRENT_USER\\Software", QSettings::NativeFormat).childGroups().contains("QtProject"))
         return std::nullopt;
-    const QSettings store(storeKey, QSettings::NativeFormat);
+    QSettings store(storeKey, QSettings::NativeFormat);
 #else
     if (!QFileInfo::exists(QSettings(QSettings::UserScope, "QtProject").fileName()))
         return std::nullopt;
-    const QSettings store(QSettings::UserScope, "QtProject");
+    QSettings store(QSettings::UserScope, "QtProject");
 #endif
+    store.setFallbacksEnabled(false); // the user's own
     QVariantMap entries;
     for (const QString &key : store.allKeys())
         entries.insert(key, store.value(key));
@@ -694,17 +695,23 @@ void tst_Dialog::qtSettingsKept_data()
     QTest::addColumn<bool>("storeBefore");
     QTest::addColumn<QVariantMap>("before");
     QTest::addColumn<QVariantMap>("during"); // written by another program while the save dialog is open
+    QTest::addColumn<bool>("systemStore");   // a system-wide store with the dialog's entries behind the user's
 
     const QVariantMap other{{"Other/view", "list"}};
     const QVariantMap designer{{"Designer/geometry", "wide"}};
-    QTest::newRow("no store before, none after") << false << QVariantMap() << QVariantMap();
-    QTest::newRow("empty store before, empty after") << true << QVariantMap() << QVariantMap();
-    QTest::newRow("another program's entries kept") << true << other << QVariantMap();
+    QTest::newRow("no store before, none after") << false << QVariantMap() << QVariantMap() << false;
+    QTest::newRow("empty store before, empty after") << true << QVariantMap() << QVariantMap() << false;
+    QTest::newRow("another program's entries kept") << true << other << QVariantMap() << false;
     QTest::newRow("file dialog's own entries as they were")
-        << true << QVariantMap{{"Other/view", "list"}, {"FileDialog/lastVisited", "file:///elsewhere"}} << QVariantMap();
+        << true << QVariantMap{{"Other/view", "list"}, {"FileDialog/lastVisited", "file:///elsewhere"}} << QVariantMap()
+        << false;
     QTest::newRow("no store before, another program writes meanwhile: its store stays") << false << QVariantMap()
-                                                                                        << designer;
-    QTest::newRow("another program writes meanwhile beside its own entries") << true << other << designer;
+                                                                                        << designer << false;
+    QTest::newRow("another program writes meanwhile beside its own entries") << true << other << designer << false;
+#ifndef Q_OS_WIN // a system-wide store on Windows is HKLM's, which only an administrator may write
+    QTest::newRow("system-wide store neither copied into the user's nor taken") << false << QVariantMap() << QVariantMap()
+                                                                                << true;
+#endif
 }
 
 // A pick and a save through Qt's file dialogs leave the store as it was, but for what other programs
@@ -714,7 +721,15 @@ void tst_Dialog::qtSettingsKept()
     QFETCH(bool, storeBefore);
     QFETCH(QVariantMap, before);
     QFETCH(QVariantMap, during);
+    QFETCH(bool, systemStore);
 
+#ifndef Q_OS_WIN
+    const QString systemFolder = m_dir.filePath("xdg");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, systemFolder);
+    const auto noSystemStore = qScopeGuard([&systemFolder] { QDir(systemFolder).removeRecursively(); });
+    if (systemStore)
+        QSettings(QSettings::SystemScope, "QtProject").setValue("FileDialog/lastVisited", "file:///system");
+#endif
     setQtSettings(storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);
     QCOMPARE(qtSettings(), storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);
 
