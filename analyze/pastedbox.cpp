@@ -49,7 +49,5 @@ PastedBox readPastedBox(const QString &text)
         return {PastedBox::Kind::TerminalError, {}};
     if (anyBuffer)
         box.kind = PastedBox::Kind::Values;
-    else
-        box.fields = {};
     return box;
 }

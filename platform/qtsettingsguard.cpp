@@ -5,6 +5,7 @@
 #include <QSettings>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -28,12 +29,17 @@ constexpr int levelCount = 2;
 const QString levels[levelCount] = {QStringLiteral("HKEY_CURRENT_USER\\Software\\QtProject"),
                                     QStringLiteral("HKEY_CURRENT_USER\\Software\\QtProject\\OrganizationDefaults")};
 
-bool levelExists(int level)
+// The key that holds a level, and the level's name in it.
+std::pair<QString, QString> parentAndName(int level)
 {
     const int split = levels[level].lastIndexOf(QLatin1Char('\\'));
-    return QSettings(levels[level].left(split), QSettings::NativeFormat)
-        .childGroups()
-        .contains(levels[level].mid(split + 1), Qt::CaseInsensitive);
+    return {levels[level].left(split), levels[level].mid(split + 1)};
+}
+
+bool levelExists(int level)
+{
+    const auto [parent, name] = parentAndName(level);
+    return QSettings(parent, QSettings::NativeFormat).childGroups().contains(name, Qt::CaseInsensitive);
 }
 
 bool levelEmpty(int level)
@@ -44,8 +50,8 @@ bool levelEmpty(int level)
 
 void removeLevel(int level)
 {
-    const int split = levels[level].lastIndexOf(QLatin1Char('\\'));
-    QSettings(levels[level].left(split), QSettings::NativeFormat).remove(levels[level].mid(split + 1));
+    const auto [parent, name] = parentAndName(level);
+    QSettings(parent, QSettings::NativeFormat).remove(name);
 }
 #else
 constexpr int levelCount = 1;
