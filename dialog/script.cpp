@@ -232,8 +232,10 @@ QByteArray scriptFile(const QString &script, QTextCodec *codePage)
 QString withScriptSuffix(const QString &path)
 {
     // Only the file name counts: a folder's point (a Wine prefix's ".wine") is no suffix of the script.
+    // Nor is any point of the name's own: a version ("NonLagMA_v7.1") or another suffix ("notes.txt")
+    // leaves a file the terminal never lists, so it gets ".mq4" as Windows' own dialog gives it.
     const QString name = QFileInfo(path).fileName();
-    if (name.isEmpty() || name.contains(QLatin1Char('.')))
+    if (name.isEmpty() || name.endsWith(QLatin1String(".mq4"), Qt::CaseInsensitive))
         return path;
     return path + QLatin1String(".mq4");
 }

@@ -54,8 +54,8 @@ std::optional<QByteArray> encodeScript(const QString &script, QTextCodec *codec)
 // on Linux runs in may use any): then only an all-ASCII script goes without the mark.
 QByteArray scriptFile(const QString &script, QTextCodec *codePage);
 
-// The file a script chosen as `path` is saved in: one whose file name holds no point gets ".mq4", the
-// only scripts the terminal lists; a name with a suffix of its own, or any point, is kept as typed.
+// The file a script chosen as `path` is saved in: one whose file name does not end in ".mq4", in any
+// letter case, gets ".mq4", the only scripts the terminal lists, whatever points the name holds.
 QString withScriptSuffix(const QString &path);
 
 // Writes `bytes` to `path`. An existing file is replaced only once every byte has been written, or,

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTest>
 
 ModalAnswerer::ModalAnswerer()
 {
@@ -46,7 +47,10 @@ void ModalAnswerer::answer()
                 // Qt's own dialog asks itself and stays open after No: it is answered again.
                 if (auto *dialog = qobject_cast<QFileDialog *>(box->parentWidget()))
                     dialog->setProperty("answered", false);
-                box->button(QMessageBox::No)->click();
+                if (m_declineBy == Decline::Enter)
+                    QTest::keyClick(box, Qt::Key_Return);
+                else
+                    box->button(QMessageBox::No)->click();
             } else {
                 box->button(QMessageBox::Yes)->click();
             }

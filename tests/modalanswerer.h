@@ -23,8 +23,16 @@ public:
     // The next file dialog picks `path`; an empty path cancels it. Dialogs beyond the queue cancel.
     void pickFile(const QString &path) { m_files << path; }
 
-    // The next `count` questions whether to replace a file are answered No; later ones Yes.
-    void declineReplacing(int count) { m_declines = count; }
+    // How a question whether to replace a file is declined: its No button, or Enter, which must take
+    // the default button, No.
+    enum class Decline { No, Enter };
+
+    // The next `count` questions whether to replace a file are declined; later ones answered Yes.
+    void declineReplacing(int count, Decline how = Decline::No)
+    {
+        m_declines = count;
+        m_declineBy = how;
+    }
 
     std::function<void()> inDialog; // runs in every file dialog answered, while it is open
 
@@ -41,4 +49,5 @@ private:
     QTimer m_timer;
     QStringList m_files;
     int m_declines = 0;
+    Decline m_declineBy = Decline::No;
 };

@@ -3,10 +3,12 @@
 # real X server, driven by xdotool as a user would drive it:
 #   realwindow-gtk.sh BUFREX
 # In a terminal folder whose path holds a point (as a Wine prefix's does) and in one whose path holds
-# none, the indicator picked by its path and only "reader" typed in the save dialog:
-# - with no reader.mq4 there: reader.mq4 is written, and nothing else lands in MQL4/Scripts;
-# - with one: it is unchanged while Bufrex asks whether to replace it, unchanged after No, which opens
-#   the chooser again, and replaced after Yes; still nothing else in MQL4/Scripts;
+# none, the indicator picked by its path and only a name typed in the save dialog:
+# - "reader" and "NonLagMA_v7.1", a version's point in it, with no such script there: reader.mq4 and
+#   NonLagMA_v7.1.mq4 are written, and nothing else lands in MQL4/Scripts;
+# - "NonLagMA_v7.1" with the trader's own NonLagMA_v7.1.mq4 there: it is unchanged while Bufrex asks
+#   whether to replace it, unchanged after No, which opens the chooser again, and replaced after Yes;
+# - "notes.txt", another suffix: it is written as notes.txt.mq4;
 # - Esc ends the program with 0, and Qt's settings store is not left behind.
 source "$(dirname "$0")/harness.sh"
 bufrex=$1
@@ -92,14 +94,16 @@ script_written() { # file
   sleep 0.5
 }
 
-only_reader() { # scripts-folder
-  local files
-  files=$(ls -A "$1")
-  [ "$files" = reader.mq4 ] || fail "MQL4/Scripts holds '$(tr '\n' ' ' <<<"$files")', not just reader.mq4"
+# MQL4/Scripts must hold exactly the files named.
+only_scripts() { # scripts-folder file...
+  local files expected
+  files=$(ls -A "$1" | LC_ALL=C sort | tr '\n' ' ')
+  expected=$(printf '%s\n' "${@:2}" | LC_ALL=C sort | tr '\n' ' ')
+  [ "$files" = "$expected" ] || fail "MQL4/Scripts holds '$files', not just '$expected'"
 }
 
 unchanged() { # file what
-  [ "$(cat "$1")" = "the trader's own script" ] || fail "reader.mq4 changed $2"
+  [ "$(cat "$1")" = "the trader's own script" ] || fail "$(basename "$1") changed $2"
 }
 
 case "$plain" in *.*) fail "the folder $plain was to hold no point" ;; esac
@@ -111,33 +115,43 @@ for root in "$work/home/.wine/drive_c/MT4" "$plain/MT4"; do
   pid=$!
   main=$(window 'Bufrex 2 ')
 
-  # No reader.mq4 yet: "reader" lands as reader.mq4.
+  # No script yet: "reader" lands as reader.mq4, and a name with a version's point gets .mq4 too.
   pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
   answer_chooser 'Save Script' reader
   script_written "$scripts/reader.mq4"
-  only_reader "$scripts"
-
-  # The trader's own reader.mq4: asked about, kept after No, replaced after Yes.
-  printf "the trader's own script" >"$scripts/reader.mq4"
+  only_scripts "$scripts" reader.mq4
   pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
-  answer_chooser 'Save Script' reader
+  answer_chooser 'Save Script' NonLagMA_v7.1
+  script_written "$scripts/NonLagMA_v7.1.mq4"
+  only_scripts "$scripts" reader.mq4 NonLagMA_v7.1.mq4
+
+  # The trader's own NonLagMA_v7.1.mq4: asked about, kept after No, replaced after Yes.
+  printf "the trader's own script" >"$scripts/NonLagMA_v7.1.mq4"
+  pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
+  answer_chooser 'Save Script' NonLagMA_v7.1
   asked=$(find_window 'Save Script' other)
-  unchanged "$scripts/reader.mq4" "before the answer"
+  unchanged "$scripts/NonLagMA_v7.1.mq4" "before the answer"
   focus "$asked"
   xdotool key Return                        # No, the default
   closes "$asked" 5 || fail "the question did not close on No"
-  unchanged "$scripts/reader.mq4" "after No"
-  answer_chooser 'Save Script' reader      # the chooser again, on reader.mq4
+  unchanged "$scripts/NonLagMA_v7.1.mq4" "after No"
+  answer_chooser 'Save Script' NonLagMA_v7.1 # the chooser again, on NonLagMA_v7.1.mq4
   asked=$(find_window 'Save Script' other)
-  unchanged "$scripts/reader.mq4" "before the second answer"
+  unchanged "$scripts/NonLagMA_v7.1.mq4" "before the second answer"
   focus "$asked"
   xdotool key y                             # Yes
-  script_written "$scripts/reader.mq4"
-  only_reader "$scripts"
+  script_written "$scripts/NonLagMA_v7.1.mq4"
+  only_scripts "$scripts" reader.mq4 NonLagMA_v7.1.mq4
+
+  # Another suffix is no script's: notes.txt lands as notes.txt.mq4.
+  pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
+  answer_chooser 'Save Script' notes.txt
+  script_written "$scripts/notes.txt.mq4"
+  only_scripts "$scripts" reader.mq4 NonLagMA_v7.1.mq4 notes.txt.mq4
 
   escape_ends_program "$main" "$pid"
   pid=
-  echo "realwindow-gtk: $root: reader.mq4 written, then asked about, kept after No and replaced after Yes"
+  echo "realwindow-gtk: $root: reader.mq4 and NonLagMA_v7.1.mq4 written; NonLagMA_v7.1.mq4 asked about, kept after No and replaced after Yes; notes.txt.mq4 written"
 done
 [ ! -e "$XDG_CONFIG_HOME/QtProject.conf" ] || fail "Qt's settings store was left behind: $(cat "$XDG_CONFIG_HOME/QtProject.conf")"
 echo "realwindow-gtk: passed"

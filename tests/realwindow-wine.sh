@@ -5,7 +5,8 @@
 # - the window "Bufrex 2 " appears at 322 x 325 and, like "Analyze", shows the icon IDI_ICON1;
 # - in the open dialog, walked into a terminal's MQL4\Indicators\Market and ZigZag.ex4 picked there;
 #   buffers 0 and 2, shift 1, and only "reader" typed in the save dialog: the script lands in that
-#   terminal's MQL4\Scripts as reader.mq4, the 598-byte worked example for Market\ZigZag;
+#   terminal's MQL4\Scripts as reader.mq4, the 598-byte worked example for Market\ZigZag; then
+#   "NonLagMA_v7.1" typed lands beside it as NonLagMA_v7.1.mq4, and nothing else;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0, and the user's registry holds nothing of Qt's or Bufrex's;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
@@ -112,6 +113,18 @@ size=$(stat -c %s "$script")
 # The indicator's name as the script's strings spell it: Market\\ZigZag.
 cmp -s "$script" <(printf '%s' "$expected" | sed 's/ZigZag/Market\\\\ZigZag/g') ||
   fail "the script is not the worked example for Market\\ZigZag"
+
+# A name with a version's point: Windows' dialog gives it the filter's .mq4 all the same.
+click_and_wait "$main" 245 51                      # "เลือก Indicator"
+answer_file_dialog 'Open Indicator' "$(windows_path "$terminal/Indicators/Market")" ZigZag.ex4
+click_and_wait "$main" 38 188                      # Buffer 0
+click_and_wait "$main" 270 205                     # Create
+answer_file_dialog 'Save Script' NonLagMA_v7.1
+window 'bufrex' >/dev/null
+xdotool key Return
+sleep 0.5
+scripts=$(ls -A "$terminal/Scripts" | LC_ALL=C sort | tr '\n' ' ')
+[ "$scripts" = "NonLagMA_v7.1.mq4 reader.mq4 " ] || fail "MQL4\\Scripts holds $scripts, not NonLagMA_v7.1.mq4 and reader.mq4"
 
 click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')

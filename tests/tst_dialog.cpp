@@ -565,7 +565,9 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::addColumn<QString>("opensIn"); // where the save dialog opens, and the typed name lands
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("lands");
-    QTest::addColumn<QString>("afterNo"); // "": the question answered Yes; else No, then "cancel" or the name "again"
+    // "": the question answered Yes; else No, then "cancel" or the name "again"; or "enter": Enter, which
+    // must be No, then cancel.
+    QTest::addColumn<QString>("afterNo");
 
     const QStringList terminal{"MQL4/Indicators/Market", "MQL4/Scripts"};
     QTest::newRow("below MQL4\\Indicators, name typed alone gets .mq4")
@@ -578,8 +580,23 @@ void tst_Dialog::saveDialogFolder_data()
     QTest::newRow("after a switch to the analysis window and back")
         << terminal << "MQL4/Indicators/Market/ZigZag.ex4" << true << "" << "MQL4/Scripts" << "reader.mq4"
         << "reader.mq4" << "";
-    QTest::newRow("name typed with its own suffix kept")
-        << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << "notes.txt" << "notes.txt" << "";
+    // Every name gets .mq4 unless it ends in it, whatever points it holds: the terminal lists no other.
+    // Typed in the terminal's Scripts folder, where the dialog opens for an indicator picked in its Indicators.
+    const auto typedInScripts = [&terminal](const char *row, const char *typed, const char *lands, const char *afterNo) {
+        QTest::newRow(row) << terminal << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Scripts" << typed << lands
+                           << afterNo;
+    };
+    typedInScripts("name typed with another suffix gets .mq4", "notes.txt", "notes.txt.mq4", "");
+    typedInScripts("version with a point gets .mq4", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4", "");
+    typedInScripts("blank and version point get .mq4", "reader v2.1", "reader v2.1.mq4", "");
+    typedInScripts("point inside the name gets .mq4", "Super.Trend", "Super.Trend.mq4", "");
+    typedInScripts(".MQ4 in capitals kept, asked once", "Reader2.MQ4", "Reader2.MQ4", "");
+    typedInScripts("version with a point: No, then cancelled, nothing written", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",
+                   "cancel");
+    typedInScripts("version with a point: No, then the name again and Yes", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",
+                   "again");
+    typedInScripts("version with a point: Enter answers No, nothing written", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",
+                   "enter");
     // As before: where Qt's dialog was last, the pick's folder.
     QTest::newRow("no Scripts folder, none made")
         << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Indicators"
@@ -652,9 +669,10 @@ void tst_Dialog::saveDialogFolder()
         const bool declined = again && !afterNo.isEmpty();
         ModalAnswerer answerer;
         answerer.pickFile(typed);
+        const bool cancelled = afterNo == "cancel" || afterNo == "enter";
         if (declined) {
-            answerer.declineReplacing(1);
-            answerer.pickFile(afterNo == "cancel" ? QString() : landedInfo.absolutePath() + "/" + landedInfo.completeBaseName());
+            answerer.declineReplacing(1, afterNo == "enter" ? ModalAnswerer::Decline::Enter : ModalAnswerer::Decline::No);
+            answerer.pickFile(cancelled ? QString() : landedInfo.absolutePath() + "/" + landedInfo.completeBaseName());
         }
         click(creating, "create");
 
@@ -662,7 +680,7 @@ void tst_Dialog::saveDialogFolder()
         QStringList questions;
         if (again)
             questions << question;
-        if (declined && afterNo != "cancel")
+        if (declined && !cancelled)
             questions << question;
         // After No, Bufrex opens the dialog again in the file's folder, on its name; a dialog that asked
         // itself stays open where it was.
@@ -675,7 +693,7 @@ void tst_Dialog::saveDialogFolder()
         }
         QCOMPARE(answerer.overwriteQuestions, questions);
         QCOMPARE(answerer.boxes.size(), 1);
-        if (afterNo == "cancel" && again) {
+        if (cancelled && again) {
             QCOMPARE(answerer.boxes[0].text, notCreated);
             QCOMPARE(readFile(landed), QByteArray("the script saved before"));
         } else {

@@ -221,8 +221,14 @@ void tst_Script::savedPath_data()
     QTest::newRow("point in a folder only: a Wine prefix")
         << "/home/u/.wine/drive_c/MT4/MQL4/Scripts/reader" << "/home/u/.wine/drive_c/MT4/MQL4/Scripts/reader.mq4";
     QTest::newRow(".mq4 not doubled") << "/home/u/.wine/reader.mq4" << "/home/u/.wine/reader.mq4";
-    QTest::newRow("own suffix kept") << "C:/x/notes.txt" << "C:/x/notes.txt";
-    QTest::newRow("point ending the name kept as typed") << "C:/x/reader." << "C:/x/reader.";
+    QTest::newRow(".MQ4 in capitals kept") << "C:/x/Reader2.MQ4" << "C:/x/Reader2.MQ4";
+    QTest::newRow("version with a point gets .mq4") << "/home/u/.wine/MQL4/Scripts/NonLagMA_v7.1"
+                                                    << "/home/u/.wine/MQL4/Scripts/NonLagMA_v7.1.mq4";
+    QTest::newRow("blank and version point gets .mq4") << "C:/x/reader v2.1" << "C:/x/reader v2.1.mq4";
+    QTest::newRow("point inside the name gets .mq4") << "C:/x/Super.Trend" << "C:/x/Super.Trend.mq4";
+    QTest::newRow("another suffix gets .mq4 after it") << "C:/x/notes.txt" << "C:/x/notes.txt.mq4";
+    QTest::newRow(".mq4 not at the end gets .mq4") << "C:/x/reader.mq4.bak" << "C:/x/reader.mq4.bak.mq4";
+    QTest::newRow("point ending the name gets .mq4") << "C:/x/reader." << "C:/x/reader..mq4";
     QTest::newRow("no choice stays none") << "" << "";
 }
 
