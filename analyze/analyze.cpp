@@ -78,9 +78,26 @@ private:
                         ReportIcon::Critical});
             return true;
         }
+        if (box.kind == PastedBox::Kind::Unreadable) {
+            // Long enough for any value an indicator shows; a paste of anything may be longer.
+            QString line = box.line;
+            if (line.size() > 60) {
+                line.truncate(line.at(58).isHighSurrogate() ? 58 : 59);
+                line += QChar(0x2026);
+            }
+            showReport({QStringLiteral("The line \"%1\" of this box holds no number that can be read. Nothing was "
+                                       "filled in.")
+                            .arg(line),
+                        ReportIcon::Critical});
+            return true;
+        }
+        // As typing does, so that Ctrl+Z in a field brings back what it held before a paste into the
+        // wrong event (setText would clear its undo history). No pasted value is one the validator refuses.
         for (size_t buffer = 0; buffer < m_fields.size(); ++buffer) {
-            if (box.fields[buffer])
-                m_fields[buffer]->setText(*box.fields[buffer]);
+            if (box.fields[buffer]) {
+                m_fields[buffer]->selectAll();
+                m_fields[buffer]->insert(*box.fields[buffer]);
+            }
         }
         return true;
     }

@@ -20,6 +20,7 @@ PastedBox readPastedBox(const QString &text)
     PastedBox box;
     bool terminalError = false;
     bool anyBuffer = false;
+    QString unreadable;
     for (const QString &rawLine : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
         const QString line = rawLine.trimmed();
         if (line.startsWith(QLatin1String(scriptLoadFailureLine))
@@ -30,11 +31,20 @@ PastedBox readPastedBox(const QString &text)
         const auto match = bufferLine.match(line);
         if (!match.hasMatch())
             continue; // the box's title, its dashes, its OK button
-        const int buffer = match.captured(1).toInt();
-        const QString value = match.captured(2);
-        // A line that names no buffer of the eight, or no number, is not the script's: nothing is guessed.
-        if (buffer > 7 || !number.match(value).hasMatch())
+        // A line that names no buffer of the eight is not the script's: nothing is guessed. (A number
+        // too large for its type reads as 0, which would be buffer 0.)
+        bool named = false;
+        const uint buffer = match.captured(1).toUInt(&named);
+        if (!named || buffer > 7)
             return {};
+        const QString value = match.captured(2);
+        // The script's line with what a broken indicator leaves in a buffer (nan, inf, 1.#QNAN0): no value
+        // to count, and a box with a gap would tell a wrong story.
+        if (!number.match(value).hasMatch()) {
+            if (unreadable.isEmpty())
+                unreadable = line;
+            continue;
+        }
         const double read = value.toDouble();
         const QString field = read == 0 || read == emptyValue
                                   ? QStringLiteral("0")
@@ -46,7 +56,9 @@ PastedBox readPastedBox(const QString &text)
         anyBuffer = true;
     }
     if (terminalError)
-        return {PastedBox::Kind::TerminalError, {}};
+        return {PastedBox::Kind::TerminalError, {}, {}};
+    if (!unreadable.isEmpty())
+        return {PastedBox::Kind::Unreadable, {}, unreadable};
     if (anyBuffer)
         box.kind = PastedBox::Kind::Values;
     return box;

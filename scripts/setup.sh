@@ -19,7 +19,7 @@ case "$mode" in
   package) packages+=("${package[@]}") ;;
   windows) packages+=("${windows[@]}") ;;
   test) packages+=("${windows[@]}" "${package[@]}" libxml2-utils desktop-file-utils appstream lintian devscripts
-    python3-pyatspi dbus-x11 at-spi2-core qt5-gtk-platformtheme) ;;
+    python3-pyatspi dbus-x11 at-spi2-core qt5-gtk-platformtheme clang libclang-rt-dev) ;;
   *) echo "setup.sh: build, package, windows or test" >&2; exit 2 ;;
 esac
 

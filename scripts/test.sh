@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Bufrex with its tests and runs every test: on Linux once as built
-# for users and once with AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program
-# and its tests under Wine (the first run on a machine also builds Qt for Windows, once).
+# for users and once with AddressSanitizer and UndefinedBehaviorSanitizer, the box reader under clang's
+# libFuzzer, then the Windows program and its tests under Wine (the first run on a machine also builds
+# Qt for Windows, once).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
@@ -14,6 +15,11 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DBUFREX_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+# The box reader against whatever a paste may hold, for half a minute (README: Fuzzing the box reader).
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DBUFREX_FUZZ=ON -DBUILD_TESTING=OFF
+cmake --build build-fuzz -j"$jobs" --target fuzz_pastedbox
+ctest --test-dir build-fuzz --output-on-failure
 
 bash scripts/windows.sh
 ctest --test-dir build-windows --output-on-failure

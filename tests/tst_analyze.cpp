@@ -146,6 +146,7 @@ void tst_Analyze::paste_data()
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QStringList>("fields"); // all sixteen afterwards, "" for the one emptied
     QTest::addColumn<QString>("box");        // the message the paste shows, if any
+    QTest::addColumn<QString>("typed");      // typed into the emptied field before the paste
 
     // What Ctrl+C copies of the terminal's box on Windows, and its bare lines.
     const QString windowsCopy = "---------------------------\r\nreader\r\n---------------------------\r\n"
@@ -162,21 +163,34 @@ void tst_Analyze::paste_data()
     };
 
     for (const char *way : {"Ctrl+V", "Shift+Insert", "menu"}) {
-        QTest::addRow("decimal comma inserts nothing, %s", way) << "B1B0_3" << way << "1,5" << fields("B1B0_3", {}) << "";
-        QTest::addRow("minus sign inserts nothing, %s", way) << "B1B0_3" << way << "-2" << fields("B1B0_3", {}) << "";
+        QTest::addRow("decimal comma inserts nothing, %s", way) << "B1B0_3" << way << "1,5" << fields("B1B0_3", {}) << "" << QString();
+        QTest::addRow("minus sign inserts nothing, %s", way) << "B1B0_3" << way << "-2" << fields("B1B0_3", {}) << "" << QString();
         QTest::addRow("decimal point pasted, %s", way)
-            << "B1B0_3" << way << "1.5" << fields("B1B0_3", {{2, "1.5"}}) << "";
+            << "B1B0_3" << way << "1.5" << fields("B1B0_3", {{2, "1.5"}}) << "" << QString();
         QTest::addRow("Windows copy into the first event, %s", way)
-            << "B1B0_6" << way << windowsCopy << fields("B1B0_6", {{0, "1.23450"}, {3, "0.00120"}}) << "";
+            << "B1B0_6" << way << windowsCopy << fields("B1B0_6", {{0, "1.23450"}, {3, "0.00120"}}) << "" << QString();
         QTest::addRow("error line fills nothing, %s", way)
-            << "B2B0" << way << windowsCopy + errorLine + "\r\n" << fields("B2B0", {}) << couldNotRead;
+            << "B2B0" << way << windowsCopy + errorLine + "\r\n" << fields("B2B0", {}) << couldNotRead << QString();
+        QTest::addRow("value that is no number fills nothing and is named, %s", way)
+            << "B1B0_2" << way << "Buffer 0 = 1.00000\r\nBuffer 1 = -nan(ind)\r\n" << fields("B1B0_2", {})
+            << "The line \"Buffer 1 = -nan(ind)\" of this box holds no number that can be read. Nothing was filled in."
+            << QString();
+        QTest::addRow("buffer number past an int fills nothing, %s", way)
+            << "B1B0_2" << way << "Buffer 4294967296 = 2.5" << fields("B1B0_2", {}) << "" << QString();
+        QTest::addRow("typed value back with Ctrl+Z after a paste, %s", way)
+            << "B1B0" << way << windowsCopy << fields("B1B0", {{0, "1.23450"}, {3, "0.00120"}}) << "" << "1.5";
     }
     QTest::newRow("Windows copy into the second event, buffers it lists only")
-        << "B2B0_5" << "Ctrl+V" << windowsCopy << fields("B2B0_5", {{8, "1.23450"}, {11, "0.00120"}}) << "";
+        << "B2B0_5" << "Ctrl+V" << windowsCopy << fields("B2B0_5", {{8, "1.23450"}, {11, "0.00120"}}) << "" << QString();
     QTest::newRow("bare lines into the second event, the emptied field among them")
-        << "B2B0_5" << "Ctrl+V" << bareLines << fields("B2B0_5", {{12, "12.50000"}}) << "";
+        << "B2B0_5" << "Ctrl+V" << bareLines << fields("B2B0_5", {{12, "12.50000"}}) << "" << QString();
     QTest::newRow("bare lines into the first event")
-        << "B1B0" << "menu" << bareLines << fields("B1B0", {{4, "12.50000"}}) << "";
+        << "B1B0" << "menu" << bareLines << fields("B1B0", {{4, "12.50000"}}) << "" << QString();
+    QTest::newRow("value shown cut in its line")
+        << "B1B0" << "Ctrl+V" << "Buffer 6 = " + QString(70, 'x') << fields("B1B0", {})
+        << "The line \"Buffer 6 = " + QString(48, 'x') + QChar(0x2026)
+               + "\" of this box holds no number that can be read. Nothing was filled in."
+        << QString();
 }
 
 // Pasted as a user does: the window's names stay untouched, whatever the paste fills.
@@ -187,6 +201,7 @@ void tst_Analyze::paste()
     QFETCH(QString, clipboard);
     QFETCH(QStringList, fields);
     QFETCH(QString, box);
+    QFETCH(QString, typed);
 
     Analyze window;
     window.show();
@@ -196,6 +211,14 @@ void tst_Analyze::paste()
     QLineEdit *value = field(&window, into);
     value->clear();
     value->setFocus();
+    QTest::keyClicks(value, typed);
+    const auto fieldTexts = [&window] {
+        QStringList texts;
+        for (const QString &name : valueFieldNames())
+            texts << field(&window, name)->text();
+        return texts;
+    };
+    const QStringList before = fieldTexts();
     QApplication::clipboard()->setText(clipboard);
     QTRY_COMPARE(QApplication::clipboard()->text(), clipboard);
 
@@ -219,10 +242,7 @@ void tst_Analyze::paste()
         QCoreApplication::processEvents();
     }
 
-    QStringList after;
-    for (const QString &name : valueFieldNames())
-        after << field(&window, name)->text();
-    QCOMPARE(after, fields);
+    QCOMPARE(fieldTexts(), fields);
     QCOMPARE(answerer.boxes.size(), box.isEmpty() ? 0 : 1);
     if (!box.isEmpty()) {
         QCOMPARE(answerer.boxes[0].text, box);
@@ -230,6 +250,17 @@ void tst_Analyze::paste()
     }
     QCOMPARE(field(&window, "name1")->text(), QStringLiteral("Up"));
     QVERIFY(field(&window, "name2")->text().isEmpty());
+
+    // A paste into the wrong event is taken back field by field, as typing is.
+    const QStringList names = valueFieldNames();
+    for (int i = 0; i < names.size(); ++i) {
+        if (fields[i] == before[i])
+            continue;
+        QLineEdit *changed = field(&window, names[i]);
+        changed->setFocus();
+        QTest::keyClick(changed, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(changed->text(), before[i]);
+    }
 }
 
 void tst_Analyze::namesTakeAnyText()

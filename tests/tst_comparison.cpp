@@ -142,10 +142,12 @@ void tst_Comparison::pastedBox_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("line"); // the line named as unreadable
 
     const int notABox = int(PastedBox::Kind::NotABox);
     const int values = int(PastedBox::Kind::Values);
     const int terminalError = int(PastedBox::Kind::TerminalError);
+    const int unreadable = int(PastedBox::Kind::Unreadable);
     const QStringList none{"-", "-", "-", "-", "-", "-", "-", "-"};
 
     // What Ctrl+C copies of a Windows message box.
@@ -153,36 +155,59 @@ void tst_Comparison::pastedBox_data()
                                 "Buffer 0 = 1.23450\r\nBuffer 2 = 2147483647.00000\r\n\r\n"
                                 "---------------------------\r\nOK   \r\n---------------------------\r\n";
     QTest::newRow("Windows copy: title, dashes and OK passed over")
-        << windowsCopy << values << QStringList{"1.23450", "-", "0", "-", "-", "-", "-", "-"};
+        << windowsCopy << values << QStringList{"1.23450", "-", "0", "-", "-", "-", "-", "-"} << QString();
     QTest::newRow("bare lines with line feeds")
-        << "Buffer 7 = 0.00120\nBuffer 1 = 12.50000" << values << QStringList{"-", "12.50000", "-", "-", "-", "-", "-", "0.00120"};
+        << "Buffer 7 = 0.00120\nBuffer 1 = 12.50000" << values << QStringList{"-", "12.50000", "-", "-", "-", "-", "-", "0.00120"} << QString();
     QTest::newRow("blanks around a line and its sign")
-        << "  Buffer 3 =  1.00000  \r\n" << values << QStringList{"-", "-", "-", "1.00000", "-", "-", "-", "-"};
+        << "  Buffer 3 =  1.00000  \r\n" << values << QStringList{"-", "-", "-", "1.00000", "-", "-", "-", "-"} << QString();
     QTest::newRow("0.00000 and -0.00000 are no value")
-        << "Buffer 0 = 0.00000\nBuffer 1 = -0.00000" << values << QStringList{"0", "0", "-", "-", "-", "-", "-", "-"};
+        << "Buffer 0 = 0.00000\nBuffer 1 = -0.00000" << values << QStringList{"0", "0", "-", "-", "-", "-", "-", "-"} << QString();
     QTest::newRow("minus sign dropped")
-        << "Buffer 4 = -0.00120" << values << QStringList{"-", "-", "-", "-", "0.00120", "-", "-", "-"};
+        << "Buffer 4 = -0.00120" << values << QStringList{"-", "-", "-", "-", "0.00120", "-", "-", "-"} << QString();
     QTest::newRow("minus EMPTY_VALUE is a value")
-        << "Buffer 5 = -2147483647.00000" << values << QStringList{"-", "-", "-", "-", "-", "2147483647.00000", "-", "-"};
+        << "Buffer 5 = -2147483647.00000" << values << QStringList{"-", "-", "-", "-", "-", "2147483647.00000", "-", "-"} << QString();
     QTest::newRow("one buffer listed twice alike")
-        << "Buffer 6 = 1.50000\nBuffer 6 = 1.50000" << values << QStringList{"-", "-", "-", "-", "-", "-", "1.50000", "-"};
+        << "Buffer 6 = 1.50000\nBuffer 6 = 1.50000" << values << QStringList{"-", "-", "-", "-", "-", "-", "1.50000", "-"} << QString();
 
     // The terminal's zeros after a failed read are no values of the indicator.
     QTest::newRow("error 4072 line fills nothing")
         << windowsCopy + "The terminal could not load the indicator \"ZigZag\" from its MQL4\\Indicators folder (error 4072)"
-        << terminalError << none;
+        << terminalError << none << QString();
     QTest::newRow("reported error line fills nothing")
         << "Buffer 0 = 0.00000\r\nThe terminal reported error 4051 while reading the indicator \"Market\\Foo\"\r\n"
-        << terminalError << none;
+        << terminalError << none << QString();
 
     // Anything else pastes as text would.
-    QTest::newRow("lone negative number") << "-2" << notABox << none;
-    QTest::newRow("decimal comma") << "1,5" << notABox << none;
-    QTest::newRow("empty clipboard") << "" << notABox << none;
-    QTest::newRow("buffer 8 is none of the script's") << "Buffer 8 = 1.00000" << notABox << none;
-    QTest::newRow("value with a decimal comma") << "Buffer 0 = 1,50000" << notABox << none;
-    QTest::newRow("value that is no number") << "Buffer 0 = nan" << notABox << none;
-    QTest::newRow("two boxes in one paste") << "Buffer 0 = 1.00000\nBuffer 0 = 2.00000" << notABox << none;
+    QTest::newRow("lone negative number") << "-2" << notABox << none << QString();
+    QTest::newRow("decimal comma") << "1,5" << notABox << none << QString();
+    QTest::newRow("empty clipboard") << "" << notABox << none << QString();
+    QTest::newRow("buffer 8 is none of the script's") << "Buffer 8 = 1.00000" << notABox << none << QString();
+    // A buffer number too large for an int once read as 0, and filled buffer 0.
+    QTest::newRow("buffer 2^32 is none of the script's") << "Buffer 4294967296 = 2.5" << notABox << none << QString();
+    QTest::newRow("buffer 2^32 + 3 is none of the script's")
+        << "Buffer 4294967299 = 2.50000\nBuffer 1 = 1.00000" << notABox << none << QString();
+    QTest::newRow("buffer number past every integer") << "Buffer 99999999999999999999 = 1.00000" << notABox << none
+                                                      << QString();
+    QTest::newRow("leading zeros name buffer 3") << "Buffer 0003 = 1.00000" << values
+                                                 << QStringList{"-", "-", "-", "1.00000", "-", "-", "-", "-"} << QString();
+    QTest::newRow("two boxes in one paste") << "Buffer 0 = 1.00000\nBuffer 0 = 2.00000" << notABox << none << QString();
+
+    // What a broken indicator leaves in a buffer, as MQL4's DoubleToStr or Windows' C library spells it:
+    // the box is the script's, but a value is missing, so nothing is filled and the line is named.
+    for (const char *value : {"nan", "-nan(ind)", "inf", "-inf", "1.#QNAN0", "-1.#IND0", "1.#INF0"}) {
+        const QString line = QStringLiteral("Buffer 2 = ") + QLatin1String(value);
+        QTest::addRow("%s fills nothing", value)
+            << QString("Buffer 0 = 1.00000\r\n  " + line + "  \r\nBuffer 3 = 2.00000\r\n") << unreadable << none << line;
+    }
+    QTest::newRow("value with a decimal comma") << "Buffer 0 = 1,50000" << unreadable << none << "Buffer 0 = 1,50000";
+    QTest::newRow("value left out") << "Buffer 1 = \nBuffer 0 = 1.00000" << unreadable << none << "Buffer 1 =";
+    QTest::newRow("first unreadable line named") << "Buffer 4 = inf\nBuffer 5 = nan" << unreadable << none
+                                                 << "Buffer 4 = inf";
+    QTest::newRow("failed read comes before an unreadable value")
+        << "Buffer 0 = nan\nThe terminal reported error 4051 while reading the indicator \"X\"" << terminalError << none
+        << QString();
+    QTest::newRow("foreign buffer comes before an unreadable value") << "Buffer 0 = nan\nBuffer 9 = 1.00000" << notABox
+                                                                     << none << QString();
 }
 
 void tst_Comparison::pastedBox()
@@ -190,10 +215,12 @@ void tst_Comparison::pastedBox()
     QFETCH(QString, text);
     QFETCH(int, kind);
     QFETCH(QStringList, fields);
+    QFETCH(QString, line);
 
     const PastedBox box = readPastedBox(text);
     QCOMPARE(int(box.kind), kind);
     QCOMPARE(fieldsOf(box), fields);
+    QCOMPARE(box.line, line);
 }
 
 QTEST_APPLESS_MAIN(tst_Comparison)
