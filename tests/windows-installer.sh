@@ -13,6 +13,9 @@
 #   installed into another folder again, the copy in C:\Tools\Bufrex goes;
 # - installed again into the same folder spelled otherwise (letter case, a trailing backslash, slashes,
 #   its 8.3 name): one copy and one entry, nothing deleted;
+# - where no folder's identity can be read (a test build), installed again as those spellings: the
+#   same, nothing deleted, the uninstaller included;
+# - a file recorded as left over that this version writes again is kept and recorded as its own;
 # - an older version's file that an update cannot delete, held open, stays recorded, and the next
 #   update, or the uninstaller, removes it;
 # - it declares itself DPI-aware, and speaks Thai on a Thai Windows and English on another.
@@ -157,6 +160,29 @@ for spelling in 'c:\tradingtools' 'C:\TradingTools\' 'C:/TradingTools' "$short";
   [ "$(copies)" = 1 ] && [ "$(entries)" = 1 ] || fail "installed again as $spelling: $(copies) copies and $(entries) entries, not one each"
 done
 echo "windows-installer: installed again as c:\\tradingtools, C:\\TradingTools\\, C:/TradingTools and $short: one copy, one entry, nothing deleted"
+
+# Where neither folder's identity can be read (some network shares and third-party file systems open
+# no folder to ask), the folder is told by its full path, and where even that differs nobody can tell:
+# either way nothing just written is deleted, the uninstaller included, and there is one entry. The
+# test build reads no identity.
+makensis -V1 -DBUFREX_TEST_NO_FOLDER_IDENTITY -DOUTFILE="$work/no-identity-setup.exe" "$nsi"
+for spelling in 'C:\TradingTools' 'c:\tradingtools\' 'C:/TradingTools' "$short"; do
+  install "$work/no-identity-setup.exe" "/D=$spelling"
+  installed_as_dist
+  [ -f "$folder/uninstall.exe" ] || fail "installed again as $spelling with no identity to read: uninstall.exe is gone"
+  [ "$(copies)" = 1 ] && [ "$(entries)" = 1 ] || fail "installed again as $spelling with no identity to read: $(copies) copies and $(entries) entries, not one each"
+done
+echo "windows-installer: with no folder identity to read, installed again as four spellings: one copy, one entry, nothing deleted"
+
+# A file recorded as left over that this version writes again (the licence files come and go with
+# Qt's build) is this version's file after the update: there, and recorded as its own, not as left over.
+step "recording LICENSE as left over" wine reg add "$key\\Leftovers" /v 'C:\TradingTools\LICENSE' /d 'C:\TradingTools' /f
+install "$setup"
+installed_as_dist
+cmp -s "$folder/LICENSE" "$dist/LICENSE" || fail "the update deleted or changed the LICENSE it writes again"
+wine reg query "$key\\Files" /v LICENSE >/dev/null 2>&1 || fail "LICENSE is not recorded as this version's file"
+! wine reg query "$key\\Leftovers" >/dev/null 2>&1 || fail "LICENSE is still recorded as left over"
+echo "windows-installer: a leftover that this version writes again is kept, and recorded as this version's"
 
 # A file of an older version that an update cannot delete, as another program holds it open (sharing
 # read and write, not delete), stays recorded: the next update removes it, and so does the uninstaller.
