@@ -5,7 +5,8 @@
 //   bench_start ROUNDS PROGRAM... (on an X server that does not reset: xvfb-run -s -noreset ...)
 //   bench_start --bare           the yardstick: a bare Qt dialog showing one Thai caption, so that it
 //                                loads the Thai fonts as Bufrex does
-// Example: xvfb-run -a -s -noreset build/bench/bench_start 21 OLD/bufrex build/bufrex build/bench/bench_start
+// Example: cmake --build build --target bench_start, then
+//   xvfb-run -a -s -noreset build/bench/bench_start 21 OLD/bufrex build/bufrex build/bench/bench_start
 
 #include <QApplication>
 #include <QDialog>

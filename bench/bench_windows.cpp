@@ -2,7 +2,8 @@
 //   (a) construct, show and expose the main window, against a bare QDialog of the same size;
 //   (b) the mean time of one switch between the main and the analysis window;
 //   (c) resident memory after 100 and after 10,000 switches.
-// Run: build/bench/bench_windows [rounds]   (any Qt platform; xvfb-run for a real X server)
+// Run: cmake --build build --target bench_windows && build/bench/bench_windows [rounds]
+//      (any Qt platform; xvfb-run for a real X server)
 
 #include "analyze/analyze.h"
 #include "dialog/dialog.h"

@@ -8,6 +8,15 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
 jobs=$(nproc)
 
+# Qt for Windows, built once on a machine, is the longest step: it builds in the background at a lower
+# priority while the Linux builds and tests run, as those tests wait on windows and timers much of the
+# time, and the Windows build waits for it. A run that stops early stops it too.
+mkdir -p build-windows
+qt_log=build-windows/qt-build.log
+setsid nice -n 10 bash scripts/windows-qt.sh >"$qt_log" 2>&1 &
+qt=$!
+trap 'kill -- -"$qt" 2>/dev/null || true' EXIT
+
 cmake -S . -B build
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
@@ -21,5 +30,12 @@ cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DBUFREX_FUZZ=ON -DBUILD_T
 cmake --build build-fuzz -j"$jobs" --target fuzz_pastedbox
 ctest --test-dir build-fuzz --output-on-failure
 
+echo "Waiting for Qt for Windows (its output: $qt_log)"
+if ! wait "$qt"; then
+  echo "test.sh: building Qt for Windows failed; the end of $qt_log:" >&2
+  tail -n 30 "$qt_log" >&2
+  exit 1
+fi
+trap - EXIT
 bash scripts/windows.sh
 ctest --test-dir build-windows --output-on-failure

@@ -11,6 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh windows
 qt=$(bash scripts/windows-qt.sh)
+# A build folder set up against another Qt (built with other options, or for another Debian) would
+# go on finding that one, as CMake keeps where it found each Qt package: it is set up anew.
+if [ -f build-windows/CMakeCache.txt ] && ! grep -qxF "Qt5_DIR:PATH=$qt/lib/cmake/Qt5" build-windows/CMakeCache.txt; then
+  rm build-windows/CMakeCache.txt
+fi
 
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_PREFIX_PATH="$qt" \
   -DCMAKE_BUILD_TYPE=Release "$@"
