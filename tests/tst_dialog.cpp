@@ -588,9 +588,6 @@ void tst_Dialog::saveDialogFolder_data()
     };
     typedInScripts("name typed with another suffix gets .mq4", "notes.txt", "notes.txt.mq4", "");
     typedInScripts("version with a point gets .mq4", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4", "");
-    typedInScripts("blank and version point get .mq4", "reader v2.1", "reader v2.1.mq4", "");
-    typedInScripts("point inside the name gets .mq4", "Super.Trend", "Super.Trend.mq4", "");
-    typedInScripts(".MQ4 in capitals kept, asked once", "Reader2.MQ4", "Reader2.MQ4", "");
     typedInScripts("version with a point: No, then cancelled, nothing written", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",
                    "cancel");
     typedInScripts("version with a point: No, then the name again and Yes", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",

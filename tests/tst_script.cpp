@@ -227,7 +227,6 @@ void tst_Script::savedPath_data()
     QTest::newRow("blank and version point gets .mq4") << "C:/x/reader v2.1" << "C:/x/reader v2.1.mq4";
     QTest::newRow("point inside the name gets .mq4") << "C:/x/Super.Trend" << "C:/x/Super.Trend.mq4";
     QTest::newRow("another suffix gets .mq4 after it") << "C:/x/notes.txt" << "C:/x/notes.txt.mq4";
-    QTest::newRow(".mq4 not at the end gets .mq4") << "C:/x/reader.mq4.bak" << "C:/x/reader.mq4.bak.mq4";
     QTest::newRow("point ending the name gets .mq4") << "C:/x/reader." << "C:/x/reader..mq4";
     QTest::newRow("no choice stays none") << "" << "";
 }
