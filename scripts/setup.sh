@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Bufrex needs that are not there yet.
 #   setup.sh build     what building and running takes
-#   setup.sh windows   what building the Windows program from Debian's Qt source and running it under Wine takes
+#   setup.sh qt        what building Qt for Windows from Debian's source takes
+#   setup.sh windows   that, and what building the Windows program and running it under Wine takes
 #   setup.sh package   what making the Debian package takes (cpack -G DEB in the build folder)
 #   setup.sh test      all of that, and what the tests take
 set -euo pipefail
@@ -11,26 +12,34 @@ sudo=
 mode=${1:-build}
 
 packages=(cmake make g++ qtbase5-dev fonts-tlwg-sawasdee)
-windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl python3 wine wine64 fonts-wine fonts-tlwg-loma
-  xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip locales zip unzip icoutils imagemagick nsis)
+qt=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl python3)
+windows=("${qt[@]}" wine wine64 fonts-wine fonts-tlwg-loma xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip
+  locales zip unzip icoutils imagemagick nsis)
 package=(dpkg-dev file)
 case "$mode" in
   build) ;;
+  qt) packages+=("${qt[@]}") ;;
   package) packages+=("${package[@]}") ;;
   windows) packages+=("${windows[@]}") ;;
   test) packages+=("${windows[@]}" "${package[@]}" libxml2-utils desktop-file-utils appstream lintian devscripts
     python3-pyatspi dbus-x11 at-spi2-core qt5-gtk-platformtheme clang libclang-rt-dev) ;;
-  *) echo "setup.sh: build, package, windows or test" >&2; exit 2 ;;
+  *) echo "setup.sh: build, qt, package, windows or test" >&2; exit 2 ;;
 esac
 
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
+install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; }
+known() { apt-cache show "${missing[@]}" >/dev/null 2>&1 && ! apt-cache policy "${missing[@]}" | grep -q 'Candidate: (none)'; }
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # The package lists are fetched anew only where apt knows no version of a package, or the install
+  # fails without: test.sh installs in two steps, the second while Qt's source is being fetched.
+  if ! { known && install; }; then
+    $sudo apt-get update -q
+    install
+  fi
 fi
 [ "$mode" = build ] || [ "$mode" = package ] && exit 0
 
