@@ -52,7 +52,7 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-echo "Building Qt $version for Windows into $prefix (once; about 20 minutes on two idle cores)" >&2
+echo "Building Qt $version for Windows into $prefix (once; about 22 minutes on two idle cores)" >&2
 rm -rf "$prefix" "$cache/work-$key"
 mkdir -p "$cache/work-$key"
 # Run on its own, not as the left side of ||: there bash would ignore set -e, and a step that failed
