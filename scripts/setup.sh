@@ -30,15 +30,19 @@ missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; }
-known() { apt-cache show "${missing[@]}" >/dev/null 2>&1 && ! apt-cache policy "${missing[@]}" | grep -q 'Candidate: (none)'; }
+install_missing() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+lists_know_missing() {
+  apt-cache show "${missing[@]}" >/dev/null 2>&1 && ! apt-cache policy "${missing[@]}" | grep -q 'Candidate: (none)'
+}
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   # The package lists are fetched anew only where apt knows no version of a package, or the install
   # fails without: test.sh installs in two steps, the second while Qt's source is being fetched.
-  if ! { known && install; }; then
+  if ! { lists_know_missing && install_missing; }; then
     $sudo apt-get update -q
-    install
+    install_missing
   fi
 fi
 [ "$mode" = build ] || [ "$mode" = package ] && exit 0
