@@ -54,11 +54,16 @@ click() { # window x y
   xdotool mousemove --window "$1" "$2" "$3" click 1
 }
 
-# Esc in `window` must end the program `pid` (a child of the caller's) with exit code 0.
+# Esc in `window` must end the program `pid` (a child of the caller's) with exit code 0. On a busy
+# machine a key sent just as the window is activated can be lost, so a program still running after 10 s
+# gets Esc once more; a second Esc to a program that is ending does nothing.
 escape_ends_program() { # window pid
-  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
-  xdotool key Escape
-  for _ in $(seq 400); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
+  for _ in 1 2; do
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key Escape
+    for _ in $(seq 200); do kill -0 "$2" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$2" 2>/dev/null || break
+  done
   kill -0 "$2" 2>/dev/null && fail "Esc did not end the program"
   local code=0
   wait "$2" || code=$?
