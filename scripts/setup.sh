@@ -12,7 +12,7 @@ sudo=
 mode=${1:-build}
 
 packages=(cmake make g++ qtbase5-dev fonts-tlwg-sawasdee)
-qt=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl python3)
+qt=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 dpkg-dev perl python3 qtbase5-dev-tools)
 windows=("${qt[@]}" wine wine64 fonts-wine fonts-tlwg-loma xvfb xauth xdotool x11-utils x11-xserver-utils openbox xclip
   locales zip unzip icoutils imagemagick nsis)
 package=(dpkg-dev file)

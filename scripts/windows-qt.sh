@@ -39,7 +39,55 @@ options=(-opensource -confirm-license -release -static -static-runtime -prefix "
   -no-feature-splashscreen -no-feature-toolbox -no-feature-commandlinkbutton -no-feature-datawidgetmapper
   -no-feature-syntaxhighlighter -no-feature-undocommand -no-feature-undostack -no-feature-undogroup
   -no-feature-undoview)
-key=$(printf '%s\n' "$version" "${options[@]}" | sha256sum | cut -c1-12)
+
+# What the build of such a Qt compiles and nothing uses, and what it compiles slowest. Each change says
+# whether it took, so that another Debian's source cannot leave it undone unnoticed.
+trim_source() { # source folder
+  local src=$1/src
+  edit() { # file sed-script: a script that changes nothing fails
+    local before
+    before=$(sha256sum <"$1")
+    sed -i "$2" "$1"
+    [ "$(sha256sum <"$1")" != "$before" ] || { echo "windows-qt.sh: $1 is not as expected ($2)" >&2; return 1; }
+  }
+  # The host tools' bootstrap library compiles a hundred of QtCore's files without the precompiled
+  # header QtCore's own build reads them with. (That build leaves it out of qstring_compat.cpp, which
+  # must see QByteArray as it was.)
+  printf '%s\n' 'PRECOMPILED_HEADER = ../../corelib/global/qt_pch.h' \
+    'SOURCES -= ../../corelib/text/qstring_compat.cpp' 'NO_PCH_SOURCES += ../../corelib/text/qstring_compat.cpp' \
+    >>"$src/tools/bootstrap/bootstrap.pro"
+  # Only Linux's framebuffer and KMS platforms use the EDID, device-discovery and framebuffer support,
+  # and a program chooses the minimal platform by name, which Bufrex never does.
+  edit "$src/platformsupport/platformsupport.pro" '/^    \(edid\|devicediscovery\|fbconvenience\) \\$/d'
+  edit "$src/plugins/platforms/platforms.pro" '/^!wasm:!android: SUBDIRS += minimal$/d'
+  # The host tools, and the library of QtCore's files they are built on, are Debian's own (see
+  # host_tools below). qlalr, which makes parsers anew from their grammars, is not needed at all.
+  printf '%s\n' 'SUBDIRS -= src_tools_bootstrap src_tools_moc src_tools_rcc src_tools_tracegen src_tools_uic' \
+    'SUBDIRS -= src_tools_qlalr src_tools_qvkgen' 'TOOLS =' 'src_corelib.depends -= src_tools_moc src_tools_tracegen' \
+    'src_gui.depends -= src_tools_rcc src_tools_qvkgen' 'src_widgets.depends -= src_tools_uic' >>"$src/src.pro"
+}
+
+# Qt's host tools, which run on this machine while Qt and Bufrex are built, are the ones Debian built
+# from this same source (qtbase5-dev-tools, of the same version as qtbase5-dev): building them again
+# would take a tenth of Qt's build. Writes FOLDER/moc, rcc, uic, tracegen and qvkgen, each of which
+# runs Debian's. Debian's rcc compresses with zstd unless told otherwise, which this Qt, built without
+# zstd, could not read: it is told zlib, what Qt's own rcc would use here.
+host_tools() { # folder
+  local tool options
+  mkdir -p "$1"
+  for tool in moc rcc uic tracegen qvkgen; do
+    options=
+    [ "$tool" != rcc ] || options=' --compress-algo zlib'
+    printf '#!/bin/sh\nexec /usr/lib/qt5/bin/%s%s "$@"\n' "$tool" "$options" >"$1/$tool"
+    chmod +x "$1/$tool"
+  done
+}
+tools_version=$(dpkg-query -W -f='${Version}' qtbase5-dev-tools)
+if [ "$tools_version" != "$version" ]; then
+  echo "windows-qt.sh: qtbase5-dev-tools is $tools_version, qtbase5-dev $version: Qt's tools must be of its version" >&2
+  exit 1
+fi
+key=$(printf '%s\n' "$version" "${options[@]}" "$(declare -f trim_source host_tools)" | sha256sum | cut -c1-12)
 cache=${BUFREX_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/bufrex}
 prefix=$cache/qt-${version//[^A-Za-z0-9.]/_}-win64-$key
 mkdir -p "$cache"
@@ -63,14 +111,24 @@ set +e
   cd "$cache/work-$key"
   apt-get source -q qtbase-opensource-src="$version" >&2
   source=$(find . -maxdepth 1 -type d -name 'qtbase-opensource-src-*' | head -n 1)
+  trim_source "$source"
   mkdir build && cd build
   # Qt writes the names of a few of its source files into programs: they name the work folder as "."
   work=$(cd .. && pwd -P)
   # MAKEFLAGS: configure builds qmake first, on every core too.
   MAKEFLAGS=-j"$(nproc)" "../$source/configure" -extprefix "$prefix" "${options[@]}" "QMAKE_CFLAGS+=-ffile-prefix-map=$work=." \
     "QMAKE_CXXFLAGS+=-ffile-prefix-map=$work=." >&2
+  # Qt's build finds a tool by the entry a module file of its own gives, as it finds syncqt.
+  host_tools "$PWD/host-tools"
+  mkdir -p mkspecs/modules
+  for tool in moc rcc uic tracegen qvkgen; do
+    echo "QT_TOOL.$tool.binary = $PWD/host-tools/$tool" >"mkspecs/modules/qt_tool_$tool.pri"
+  done
   make -j"$(nproc)" >&2
   make install >&2
+  # Where the CMake files of the installed Qt look for them.
+  host_tools "$prefix/bin"
+  rm "$prefix/bin/tracegen" "$prefix/bin/qvkgen"
   # The licence texts and the name of the source go with every program linked against it.
   mkdir -p "$prefix/licenses"
   cp "../$source"/LICENSE.* "$prefix/licenses/"

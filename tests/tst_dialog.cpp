@@ -744,6 +744,8 @@ void tst_Dialog::qtSettingsKept()
     const auto noSystemStore = qScopeGuard([&systemFolder] { QDir(systemFolder).removeRecursively(); });
     if (systemStore)
         QSettings(QSettings::SystemScope, "QtProject").setValue("FileDialog/lastVisited", "file:///system");
+#else
+    Q_UNUSED(systemStore) // no row has one here
 #endif
     setQtSettings(storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);
     QCOMPARE(qtSettings(), storeBefore ? std::optional<QVariantMap>(before) : std::nullopt);

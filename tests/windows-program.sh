@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows program is one self-contained GUI program: Windows GUI subsystem, nothing imported but
-# Windows' KnownDLLs, and its resources hold the icon IDI_ICON1 and exactly one manifest.
+# Windows' KnownDLLs, Qt's plugins are linked in, and its resources hold the icon IDI_ICON1 and exactly
+# one manifest.
 # Its version information names Bufrex, its makers, its copyright and the project's version.
 #   windows-program.sh bufrex.exe VERSION
 source "$(dirname "$0")/harness.sh"
@@ -32,6 +33,12 @@ done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 grep -q 'SetDefaultDllDirectories' <<<"$headers" && fail "imports SetDefaultDllDirectories, which a Windows 7 without KB2533623 lacks"
 grep -qaF SetDefaultDllDirectories "$exe" || fail "does not narrow the DLL search: no SetDefaultDllDirectories"
 
+# Qt's plugins are linked in: its Windows platform, without which the program would not start, the
+# Windows Vista style, without which it would not look like a Windows program, and the icon reader.
+for plugin in QWindowsIntegrationPlugin QWindowsVistaStylePlugin QICOPlugin; do
+  grep -qaF "$plugin" "$exe" || fail "Qt's $plugin is not linked in"
+done
+
 resources=$(wrestool -l "$exe")
 grep -q "^--type=14 --name='IDI_ICON1' " <<<"$resources" || fail "no icon group IDI_ICON1"
 [ "$(grep -c '^--type=24 ' <<<"$resources")" = 1 ] || fail "not exactly one manifest: $resources"
@@ -46,4 +53,4 @@ for value in '"ProductName", "Bufrex"' '"CompanyName", "The Bufrex developers"' 
   "\"FileVersion\", \"$2\"" "\"ProductVersion\", \"$2\"" '"FileDescription", "Bufrex'; do
   grep -qF "$value" <<<"$version" || fail "the version information lacks $value"
 done
-echo "windows-program: GUI subsystem, ASLR, DEP, libssp, KnownDLLs alone imported, IDI_ICON1, one manifest, version information $2"
+echo "windows-program: GUI subsystem, ASLR, DEP, libssp, KnownDLLs alone imported, Qt's three plugins, IDI_ICON1, one manifest, version information $2"
