@@ -50,12 +50,6 @@ trim_source() { # source folder
     sed -i "$2" "$1"
     [ "$(sha256sum <"$1")" != "$before" ] || { echo "windows-qt.sh: $1 is not as expected ($2)" >&2; return 1; }
   }
-  # The host tools' bootstrap library compiles a hundred of QtCore's files without the precompiled
-  # header QtCore's own build reads them with. (That build leaves it out of qstring_compat.cpp, which
-  # must see QByteArray as it was.)
-  printf '%s\n' 'PRECOMPILED_HEADER = ../../corelib/global/qt_pch.h' \
-    'SOURCES -= ../../corelib/text/qstring_compat.cpp' 'NO_PCH_SOURCES += ../../corelib/text/qstring_compat.cpp' \
-    >>"$src/tools/bootstrap/bootstrap.pro"
   # Only Linux's framebuffer and KMS platforms use the EDID, device-discovery and framebuffer support,
   # and a program chooses the minimal platform by name, which Bufrex never does.
   edit "$src/platformsupport/platformsupport.pro" '/^    \(edid\|devicediscovery\|fbconvenience\) \\$/d'
@@ -100,7 +94,7 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
-echo "Building Qt $version for Windows into $prefix (once; about 22 minutes on two idle cores)" >&2
+echo "Building Qt $version for Windows into $prefix (once; about 20 minutes on two idle cores)" >&2
 rm -rf "$prefix" "$cache/work-$key"
 mkdir -p "$cache/work-$key"
 # Run on its own, not as the left side of ||: there bash would ignore set -e, and a step that failed
