@@ -18,6 +18,10 @@ setsid nice -n 10 bash scripts/windows-qt.sh >"$qt_log" 2>&1 &
 qt=$!
 trap 'kill -- -"$qt" 2>/dev/null || true' EXIT
 bash scripts/setup.sh test
+# So does the new Wine prefix that the Windows tests' prefixes are copies of.
+setsid nice -n 10 bash tests/wineprefix.sh "$PWD/build-windows/wine/template" >build-windows/wine-template.log 2>&1 &
+template=$!
+trap 'kill -- -"$qt" -"$template" 2>/dev/null || true' EXIT
 
 cmake -S . -B build
 cmake --build build -j"$jobs"

@@ -22,8 +22,11 @@ cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE
 cmake --build build-windows -j"$(nproc)"
 rm -rf build-windows/dist
 cmake --install build-windows --prefix build-windows/dist
-(cd build-windows && cpack -G ZIP >/dev/null)
+# The zip and the installer are packed side by side, each on a core of its own.
+(cd build-windows && cpack -G ZIP >/dev/null) &
+zip=$!
 makensis -V2 build-windows/bufrex.nsi
+wait "$zip"
 (cd build-windows && sha256sum dist/bufrex.exe bufrex-*-win64.zip bufrex-*-win64-setup.exe > SHA256SUMS)
 echo "Windows program: build-windows/dist/bufrex.exe; zip: $(ls build-windows/bufrex-*-win64.zip);" \
   "installer: $(ls build-windows/bufrex-*-win64-setup.exe); their sums: build-windows/SHA256SUMS"

@@ -61,7 +61,7 @@ for dll in dwmapi uxtheme; do
 done
 
 cd "$downloads"
-WINEDLLOVERRIDES="dwmapi,uxtheme=n,b;mscoree,mshtml=" wine "$downloads/bufrex.exe" &
+WINEDLLOVERRIDES="dwmapi,uxtheme=n,b;$wine_overrides" wine "$downloads/bufrex.exe" &
 pid=$!
 main=$(window 'Bufrex 2 ')
 # The window is painted with the theme and laid out with the desktop's settings: both DLLs in use.

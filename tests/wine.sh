@@ -7,7 +7,6 @@
 # when set, the display scaling.
 source "$(dirname "$0")/harness.sh"
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
-export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 work=$(mktemp -d)
 xvfb=
 as_root= # mounting takes root: a user who may sudo, as the README's commands allow, mounts through it
@@ -21,6 +20,7 @@ cleanup() {
 trap cleanup EXIT
 
 source "$(dirname "$0")/wineprefix.sh"
+export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=$wine_overrides
 
 # Wine hands no QT_ variable on to Windows programs, and a QtTest program with no console of its own
 # would report to the debugger only; the prefix's environment tells it to write its report. With no

@@ -1,4 +1,10 @@
-# Sourced by the Wine harnesses, after harness.sh.
+# Sourced by the Wine harnesses, after harness.sh; run on its own, it makes their template (below).
+
+# What Wine would start or offer in every session and no test needs: the installers of .NET and of
+# the browser engine, and the menu builder, which at each start writes menu entries, file types and
+# icons for the prefix's programs into the user's own desktop (~/.local/share, ~/.config/menus), and
+# takes two fifths of a bare session's computing.
+wine_overrides="mscoree,mshtml,winemenubuilder.exe="
 
 # Windows' Tahoma, the dialog font, carries the Thai letters and Wine's does not, so Wine is told to
 # serve Tahoma with Loma, a Tahoma-like Thai font from Debian: then the windows look under Wine as
@@ -13,9 +19,10 @@ boot_prefix() {
     step "wineserver -w, writing the Wine prefix" wineserver -w
 }
 
-# The same, copied from a new one made once for all the tests of a build (BUFREX_WINE_TEMPLATE names
-# it) while Wine stays the version that made it: copying is a 30th of the time Wine takes to make one.
-copy_prefix() {
+# The new prefix that every test's is copied from, made once for all the tests of a build
+# (BUFREX_WINE_TEMPLATE names it) and again when Wine's version changes: copying is a 30th of the time
+# Wine takes to make one. scripts/test.sh has it made while the Linux tests run.
+make_template() {
   local template=$BUFREX_WINE_TEMPLATE wine_version
   wine_version=$(wine --version) || return 1
   mkdir -p "$(dirname "$template")"
@@ -23,10 +30,14 @@ copy_prefix() {
     flock 9
     [ "$(cat "$template/.complete" 2>/dev/null)" = "$wine_version" ] && exit 0
     rm -rf "$template"
-    WINEPREFIX=$template boot_prefix || { rm -rf "$template"; exit 1; }
+    WINEPREFIX=$template WINEDEBUG=-all WINEDLLOVERRIDES=$wine_overrides boot_prefix || { rm -rf "$template"; exit 1; }
     echo "$wine_version" >"$template/.complete"
-  ) 9>"$template.lock" || return 1
-  cp -a "$template" "$WINEPREFIX" && rm "$WINEPREFIX/.complete"
+  ) 9>"$template.lock"
+}
+
+# A new Windows in WINEPREFIX, copied from the template.
+copy_prefix() {
+  make_template && cp -a "$BUFREX_WINE_TEMPLATE" "$WINEPREFIX" && rm "$WINEPREFIX/.complete"
 }
 
 # Makes WINEPREFIX anew, empty as a new Windows is, then runs the function `settings`, if given, in
@@ -47,7 +58,7 @@ make_prefix() { # [settings]
 
 # A fresh prefix in FOLDER/prefix; exports WINEPREFIX and keeps Wine quiet.
 fresh_prefix() { # folder
-  export WINEPREFIX=$1/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$1/prefix WINEDEBUG=-all WINEDLLOVERRIDES=$wine_overrides
   make_prefix
 }
 
@@ -87,3 +98,10 @@ end_wine_session() {
   [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
+
+# Run on its own, it makes the template: wineprefix.sh FOLDER
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  source "$(dirname "$0")/harness.sh"
+  [ $# = 1 ] || fail "usage: wineprefix.sh FOLDER, the template to make"
+  BUFREX_WINE_TEMPLATE=$1 make_template
+fi
