@@ -8,6 +8,8 @@
 #   NonLagMA_v7.1.mq4 are written, and nothing else lands in MQL4/Scripts;
 # - "NonLagMA_v7.1" with the trader's own NonLagMA_v7.1.mq4 there: it is unchanged while Bufrex asks
 #   whether to replace it, unchanged after No, which opens the chooser again, and replaced after Yes;
+# - "reader.mq4", typed with its suffix, with reader.mq4 there: GTK's chooser asks itself, Enter chooses
+#   its Replace, and Bufrex asks nothing more;
 # - "notes.txt", another suffix: it is written as notes.txt.mq4;
 # - Esc ends the program with 0, and Qt's settings store is not left behind.
 source "$(dirname "$0")/harness.sh"
@@ -30,10 +32,11 @@ start_xvfb "$work"
 
 role_of() { xprop -id "$1" WM_WINDOW_ROLE 2>/dev/null || true; }
 
-# The id of the visible window titled $1 that is (chooser) or is not (other) GTK's file chooser.
-find_window() { # title chooser|other
+# The id of the visible window titled $1 that is (chooser) or is not (other) GTK's file chooser,
+# within $3 seconds (20 unless given); none then: a failure, or with a fourth argument an exit code 1.
+find_window() { # title chooser|other [seconds [may-be-absent]]
   local id
-  for _ in $(seq 400); do
+  for _ in $(seq $((${3:-20} * 20))); do
     for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
       if grep -q GtkFileChooserDialog <<<"$(role_of "$id")"; then
         [ "$2" = chooser ] && { echo "$id"; return 0; }
@@ -43,7 +46,19 @@ find_window() { # title chooser|other
     done
     sleep 0.05
   done
-  fail "no $2 window titled '$1' (with Qt's own dialog instead of GTK's: is qt5-gtk-platformtheme installed?)"
+  [ $# -lt 4 ] || return 1
+  fail "no $2 window titled '$1' (with Qt's own dialog instead of GTK's: is qt5-gtk-platformtheme installed?); visible windows:
+$(visible_windows)"
+}
+
+# Presses the button at $2 $3 of window $1 until GTK's chooser titled $4 opens: a click sent while a
+# busy machine is still mapping the window, or making GTK's first chooser, can be lost.
+chooser_from() { # window x y title
+  for _ in 1 2 3; do
+    click "$1" "$2" "$3"
+    find_window "$4" chooser 10 may-be-absent && return 0
+  done
+  find_window "$4" chooser 1
 }
 
 # Whether the window $1 is unmapped within $2 seconds.
@@ -55,13 +70,32 @@ closes() { # id seconds
   return 1
 }
 
+# The id of the question GTK's chooser $1 asks before it replaces a file, once it shows within three
+# seconds: a dialog window, other than the chooser, that is transient for it (the name's completion
+# list is too, but is no dialog).
+gtk_question() { # chooser
+  local id
+  for _ in $(seq 60); do
+    for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null || true); do
+      [ "$id" != "$1" ] || continue
+      xprop -id "$id" WM_TRANSIENT_FOR _NET_WM_WINDOW_TYPE 2>/dev/null |
+        awk -v chooser="$(printf '0x%x' "$1")" '
+          /^WM_TRANSIENT_FOR/ && $NF == chooser { transient = 1 }
+          /^_NET_WM_WINDOW_TYPE/ && /_NET_WM_WINDOW_TYPE_DIALOG/ { dialog = 1 }
+          END { exit !(transient && dialog) }' && { echo "$id"; return 0; }
+    done
+    sleep 0.05
+  done
+  return 1
+}
+
 focus() { xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"; sleep 0.3; }
 
-# Types $2 into the name box of the chooser titled $1, in place of what it holds, and presses Return
-# until the chooser closes: GTK's completion of the name may take the first one.
-answer_chooser() { # title text
-  local chooser
-  chooser=$(find_window "$1" chooser)
+# Types $2 into the name box of the chooser $1 (an id, or its title), in place of what it holds, and
+# presses Return until the chooser closes: GTK's completion of the name may take the first one.
+answer_chooser() { # chooser text
+  local chooser=$1
+  [[ $chooser =~ ^[0-9]+$ ]] || chooser=$(find_window "$1" chooser)
   focus "$chooser"
   xdotool key ctrl+a
   xdotool type --delay 20 "$2"
@@ -76,10 +110,11 @@ answer_chooser() { # title text
 # Picks the indicator at $1 and presses Create with buffer 0 ticked: the main window's input starts
 # afresh after every Create.
 pick_and_create() { # indicator
-  click "$main" 245 51                      # "เลือก Indicator"
-  answer_chooser 'Open Indicator' "$1"
+  local chooser
+  chooser=$(chooser_from "$main" 245 51 'Open Indicator') # "เลือก Indicator"
+  answer_chooser "$chooser" "$1"
   click "$main" 38 188                      # Buffer 0
-  click "$main" 270 205                     # Create
+  chooser_from "$main" 270 205 'Save Script' >/dev/null # Create
 }
 
 # Waits for the file $1 to begin with the script, then closes the report box.
@@ -143,6 +178,28 @@ for root in "$work/home/.wine/drive_c/MT4" "$plain/MT4"; do
   script_written "$scripts/NonLagMA_v7.1.mq4"
   only_scripts "$scripts" reader.mq4 NonLagMA_v7.1.mq4
 
+  # Typed with its .mq4, the name is the chooser's to ask about: GTK's own question, Cancel or Replace,
+  # where Enter replaces, and Bufrex asks nothing more.
+  printf "the trader's own script" >"$scripts/reader.mq4"
+  pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
+  chooser=$(find_window 'Save Script' chooser)
+  focus "$chooser"
+  xdotool key ctrl+a
+  xdotool type --delay 20 reader.mq4
+  sleep 0.3
+  asked=
+  for _ in 1 2 3; do                        # GTK's completion of the name may take the first Return
+    xdotool key Return
+    asked=$(gtk_question "$chooser") && break
+  done
+  [ -n "$asked" ] || fail "GTK's chooser did not ask before replacing reader.mq4; visible windows:
+$(visible_windows)"
+  unchanged "$scripts/reader.mq4" "before GTK's question was answered"
+  focus "$asked"
+  xdotool key Return                        # Replace, GTK's default
+  script_written "$scripts/reader.mq4"
+  only_scripts "$scripts" reader.mq4 NonLagMA_v7.1.mq4
+
   # Another suffix is no script's: notes.txt lands as notes.txt.mq4.
   pick_and_create "$root/MQL4/Indicators/ZigZag.ex4"
   answer_chooser 'Save Script' notes.txt
@@ -151,7 +208,7 @@ for root in "$work/home/.wine/drive_c/MT4" "$plain/MT4"; do
 
   escape_ends_program "$main" "$pid"
   pid=
-  echo "realwindow-gtk: $root: reader.mq4 and NonLagMA_v7.1.mq4 written; NonLagMA_v7.1.mq4 asked about, kept after No and replaced after Yes; notes.txt.mq4 written"
+  echo "realwindow-gtk: $root: reader.mq4 and NonLagMA_v7.1.mq4 written; NonLagMA_v7.1.mq4 asked about, kept after No and replaced after Yes; reader.mq4 replaced after Enter on GTK's question; notes.txt.mq4 written"
 done
 [ ! -e "$XDG_CONFIG_HOME/QtProject.conf" ] || fail "Qt's settings store was left behind: $(cat "$XDG_CONFIG_HOME/QtProject.conf")"
 echo "realwindow-gtk: passed"

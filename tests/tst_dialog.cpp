@@ -594,6 +594,9 @@ void tst_Dialog::saveDialogFolder_data()
                    "again");
     typedInScripts("version with a point: Enter answers No, nothing written", "NonLagMA_v7.1", "NonLagMA_v7.1.mq4",
                    "enter");
+    // Typed with its suffix, the name is asked about by the dialog itself, and Enter answers No there too.
+    typedInScripts("name typed with .mq4: the dialog's own question, Enter answers No", "reader.mq4", "reader.mq4",
+                   "enter");
     // As before: where Qt's dialog was last, the pick's folder.
     QTest::newRow("no Scripts folder, none made")
         << QStringList{"MQL4/Indicators"} << "MQL4/Indicators/ZigZag.ex4" << false << "" << "MQL4/Indicators"

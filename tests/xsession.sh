@@ -18,6 +18,17 @@ start_xvfb() { # work-folder [dpi]
   printf 'Xft.dpi: %s\n' "${2:-96}" | xrdb -merge || fail "xrdb could not set Xft.dpi"
 }
 
+# Every visible window, a line each: its id, title, class and role, for a test that did not find the
+# one it waited for to say what it found instead.
+visible_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null || true); do
+    printf "  %s '%s' %s %s\n" "$id" "$(xdotool getwindowname "$id" 2>/dev/null || true)" \
+      "$(xprop -id "$id" WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS([^)]*) = //p')" \
+      "$(xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/^WM_WINDOW_ROLE([^)]*) = //p')"
+  done
+}
+
 # The id of the one visible window titled exactly $1, waiting up to twenty seconds for it.
 window() {
   local ids
@@ -26,7 +37,8 @@ window() {
     if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
     sleep 0.05
   done
-  fail "expected one visible window titled '$1', found: '${ids}'"
+  fail "expected one visible window titled '$1', found: '${ids}'; visible windows:
+$(visible_windows)"
 }
 
 # How many windows of either title are mapped. The tests ask for at most one, once window() has found
