@@ -7,7 +7,7 @@ cmake -S . -B build >/dev/null
 cmake --build build --target bufrex -j"$(nproc)"
 
 if [ -z "${QT_QPA_PLATFORM:-}" ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "bufrex: no display to show its window on; run it from a desktop session, or in a virtual one: xvfb-run bash scripts/run.sh" >&2
+  echo "bufrex: no display to show its window on; run it from a desktop session, or in a virtual one: xvfb-run bash scripts/run.sh (xvfb-run comes with the package xvfb, with xauth)" >&2
   exit 1
 fi
 exec build/bufrex "$@"

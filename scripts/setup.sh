@@ -80,7 +80,10 @@ if [ "$(readlink -f /usr/bin/x86_64-w64-mingw32-g++)" != /usr/bin/x86_64-w64-min
   $sudo update-alternatives --set x86_64-w64-mingw32-g++ /usr/bin/x86_64-w64-mingw32-g++-posix
 fi
 
-# The locales that choose a system encoding: Wine takes its ANSI code page from them.
+[ "$mode" = qt ] && exit 0
+
+# The locales that choose a system encoding: Wine takes its ANSI code page from them (localedef's
+# character maps come with the package locales, in the Windows packages above).
 for locale in th_TH.UTF-8 en_US.UTF-8; do
   name=${locale%%.*} charset=${locale#*.}
   normal=$(printf '%s' "$charset" | tr -d -- '-' | tr '[:upper:]' '[:lower:]')

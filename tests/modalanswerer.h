@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -9,6 +11,8 @@
 
 // Answers the modal boxes and file dialogs that a test's button press opens, the way Qt's own tests do:
 // a short timer finds QApplication::activeModalWidget() and answers it. Create it before the press.
+// A window still open ten seconds after its answer fails the test and is closed, so that a lost answer
+// fails its row instead of hanging the run.
 class ModalAnswerer : public QObject
 {
 public:
@@ -45,8 +49,12 @@ public:
 
 private:
     void answer();
+    bool stillOpen(QWidget *modal);
 
     QTimer m_timer;
+    QPointer<QWidget> m_open; // the window answered last, while it stays open
+    QElapsedTimer m_openFor;
+    QElapsedTimer m_enterSent;
     QStringList m_files;
     int m_declines = 0;
     Decline m_declineBy = Decline::No;
