@@ -6,8 +6,10 @@
 # container, su - or cron leaves it), or user, as a user who may sudo, with LANG=C.UTF-8 (as a
 # desktop session sets it). COMMAND is test (bash scripts/test.sh, the default) or run (xvfb-run bash
 # scripts/run.sh, ended once its window shows). The system is kept in FOLDER (fresh-SUITE beside this
-# clone unless given) for a look afterwards, and made anew at the next call; its Qt cache is the
-# system's own, so a first run builds Qt. Needs root, or sudo, and about 9 GB. Not part of test.sh.
+# clone unless given) for a look afterwards, and made anew at the next call. Its Qt cache is the
+# system's own, so a first run builds Qt; BUFREX_FRESH_QT=DIR copies a Qt for Windows built before
+# (a qt-* folder of ~/.cache/bufrex) into it, for a later run. Needs root, or sudo, and about 9 GB.
+# Not part of test.sh.
 set -euo pipefail
 suite=${1:?"usage: fresh-debian.sh bookworm|trixie root|user [test|run] [FOLDER]"}
 who=${2:?"usage: fresh-debian.sh bookworm|trixie root|user [test|run] [FOLDER]"}
@@ -50,6 +52,12 @@ else
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends xvfb xauth x11-utils
     xvfb-run -a bash -c "bash scripts/run.sh & for _ in \$(seq 600); do xwininfo -root -tree | grep -q \"Bufrex 2 \" && break; sleep 0.1; done; xwininfo -root -tree | grep \"Bufrex 2 \"; kill %1"'
 fi
+home=/root
+[ "$who" = root ] || home=/home/trader
+if [ -n "${BUFREX_FRESH_QT:-}" ]; then
+  $sudo mkdir -p "$root$home/.cache/bufrex"
+  $sudo cp -a "$BUFREX_FRESH_QT" "$root$home/.cache/bufrex/"
+fi
 path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 if [ "$who" = root ]; then
   $sudo git clone -q "$repo" "$root/root/bufrex"
@@ -61,7 +69,7 @@ else
     useradd -m -s /bin/bash trader
     echo "trader ALL=(ALL) NOPASSWD: ALL" >/etc/sudoers.d/trader'
   $sudo git clone -q "$repo" "$root/home/trader/bufrex"
-  $sudo chroot "$root" chown -R trader: /home/trader/bufrex
+  $sudo chroot "$root" chown -R trader: /home/trader
   script="set -euo pipefail; sudo=sudo; cd ~/bufrex; $steps"
   time $sudo chroot --userspec=trader:trader "$root" env -i PATH="$path" HOME=/home/trader USER=trader LOGNAME=trader \
     LANG=C.UTF-8 TERM=dumb bash -c "$script"

@@ -54,9 +54,13 @@ $(visible_windows)"
 # Presses the button at $2 $3 of window $1 until GTK's chooser titled $4 opens: a click sent while a
 # busy machine is still mapping the window, or making GTK's first chooser, can be lost.
 chooser_from() { # window x y title
-  for _ in 1 2 3; do
+  local press
+  for press in 1 2 3; do
     click "$1" "$2" "$3"
-    find_window "$4" chooser 10 may-be-absent && return 0
+    if find_window "$4" chooser 10 may-be-absent; then
+      [ "$press" = 1 ] || echo "realwindow-gtk: the chooser '$4' was found only after press $press" >&2
+      return 0
+    fi
   done
   find_window "$4" chooser 1
 }

@@ -6,7 +6,8 @@
 # - in the open dialog, walked into a terminal's MQL4\Indicators\Market and ZigZag.ex4 picked there;
 #   buffers 0 and 2, shift 1, and only "reader" typed in the save dialog: the script lands in that
 #   terminal's MQL4\Scripts as reader.mq4, the 598-byte worked example for Market\ZigZag; then
-#   "NonLagMA_v7.1" typed lands beside it as NonLagMA_v7.1.mq4, and nothing else;
+#   "NonLagMA_v7.1" typed lands beside it as NonLagMA_v7.1.mq4, and nothing else; "reader" typed
+#   again over the trader's own reader.mq4 is asked about by the dialog alone, and Enter replaces it;
 # - Analyze, then Back: one window visible;
 # - Esc ends the program with exit code 0, and the user's registry holds nothing of Qt's or Bufrex's;
 # - at 125 % to 200 % display scaling (Windows' dpi setting) both windows grow by the scale.
@@ -25,7 +26,7 @@ fail() {
   {
     echo "realwindow-wine: $*"
     echo "visible windows:"
-    xdotool search --onlyvisible --name . 2>/dev/null | while read -r id; do echo "  '$(xdotool getwindowname "$id")'"; done
+    visible_windows
   } >&2
   shot failure
   exit 1
@@ -125,6 +126,39 @@ xdotool key Return
 sleep 0.5
 scripts=$(ls -A "$terminal/Scripts" | LC_ALL=C sort | tr '\n' ' ')
 [ "$scripts" = "NonLagMA_v7.1.mq4 reader.mq4 " ] || fail "MQL4\\Scripts holds $scripts, not NonLagMA_v7.1.mq4 and reader.mq4"
+
+# "reader" again, over the trader's own reader.mq4: Windows' own dialog asks (Wine's in a box titled as
+# the dialog, Yes its default), Enter replaces it, and Bufrex asks nothing more.
+printf "the trader's own script" > "$terminal/Scripts/reader.mq4"
+click_and_wait "$main" 245 51                      # "เลือก Indicator"
+answer_file_dialog 'Open Indicator' "$(windows_path "$terminal/Indicators/Market")" ZigZag.ex4
+click_and_wait "$main" 38 188                      # Buffer 0
+click_and_wait "$main" 270 205                     # Create
+dialog=$(window 'Save Script')
+xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 20 reader
+xdotool key Return
+for _ in $(seq 200); do
+  [ "$(xdotool search --onlyvisible --name '^Save Script$' 2>/dev/null | grep -c .)" = 2 ] && break
+  sleep 0.05
+done
+[ "$(xdotool search --onlyvisible --name '^Save Script$' 2>/dev/null | grep -c .)" = 2 ] ||
+  fail "Windows' dialog did not ask before replacing reader.mq4"
+[ "$(cat "$terminal/Scripts/reader.mq4")" = "the trader's own script" ] || fail "reader.mq4 was replaced before the answer"
+sleep 0.5
+for _ in 1 2 3; do                                 # Yes, the default: again should a busy machine lose it
+  xdotool key Return
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^bufrex$' >/dev/null 2>&1 && break 2
+    sleep 0.05
+  done
+done
+window 'bufrex' >/dev/null                         # "Script Has Been Create", and no question of Bufrex's
+xdotool key Return
+sleep 0.5
+[ "$(head -c 24 "$terminal/Scripts/reader.mq4")" = '#include <WinUser32.mqh>' ] || fail "reader.mq4 was not replaced after Enter"
 
 click_and_wait "$main" 270 265                     # Analyze
 analyze=$(window 'Analyze')

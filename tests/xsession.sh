@@ -18,13 +18,15 @@ start_xvfb() { # work-folder [dpi]
   printf 'Xft.dpi: %s\n' "${2:-96}" | xrdb -merge || fail "xrdb could not set Xft.dpi"
 }
 
-# Every visible window, a line each: its id, title, class and role, for a test that did not find the
-# one it waited for to say what it found instead.
+# Every visible window with a title or a class, a line each: its id, title, class and role, for a
+# test that did not find the one it waited for to say what it found instead.
 visible_windows() {
-  local id
+  local id title class
   for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null || true); do
-    printf "  %s '%s' %s %s\n" "$id" "$(xdotool getwindowname "$id" 2>/dev/null || true)" \
-      "$(xprop -id "$id" WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS([^)]*) = //p')" \
+    title=$(xdotool getwindowname "$id" 2>/dev/null || true)
+    class=$(xprop -id "$id" WM_CLASS 2>/dev/null | sed -n 's/^WM_CLASS([^)]*) = //p')
+    [ -n "$title$class" ] || continue
+    printf "  %s '%s' %s %s\n" "$id" "$title" "$class" \
       "$(xprop -id "$id" WM_WINDOW_ROLE 2>/dev/null | sed -n 's/^WM_WINDOW_ROLE([^)]*) = //p')"
   done
 }
