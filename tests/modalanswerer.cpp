@@ -57,13 +57,17 @@ void ModalAnswerer::answer()
         dialogCaptions << dialog->windowTitle();
         dialogFilters << dialog->nameFilters().join(QStringLiteral(";;"));
         dialogFolders << dialog->directory().absolutePath();
-        const auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        auto *nameField = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         dialogProposals << (nameField ? nameField->text() : QString());
         const QString path = m_files.isEmpty() ? QString() : m_files.takeFirst();
         if (path.isEmpty()) {
             dialog->reject();
             return;
         }
+        // Qt's own dialog leaves its name field as it is while that has the focus, which the window
+        // system may hand it only now (Wine does): the dialog would then take the folder, and stay.
+        if (nameField)
+            nameField->clearFocus();
         dialog->selectFile(path);
         // Queued, because accepting may ask whether to replace a file, and this timer does not fire
         // again until this call has returned.
