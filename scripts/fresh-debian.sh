@@ -6,7 +6,8 @@
 # container, su - or cron leaves it), or user, as a user who may sudo, with LANG=C.UTF-8 (as a
 # desktop session sets it). COMMAND is test (bash scripts/test.sh, the default) or run (xvfb-run bash
 # scripts/run.sh, ended once its window shows). The system is kept in FOLDER (fresh-SUITE beside this
-# clone unless given) for a look afterwards, and made anew at the next call. Its Qt cache is the
+# clone unless given) for a look afterwards, and made anew at the next call, or with
+# BUFREX_FRESH_AGAIN=1 kept as it is, packages and caches, for a later run of a new clone. Its Qt cache is the
 # system's own, so a first run builds Qt; BUFREX_FRESH_QT=DIR copies a Qt for Windows built before
 # (a qt-* folder of ~/.cache/bufrex) into it, for a later run. Needs root, or sudo, and about 9 GB.
 # Not part of test.sh.
@@ -31,17 +32,26 @@ trap unmount EXIT
 unmount
 # Never a removal through a mount left behind: that would reach into the host's /dev.
 ! grep -q " $root/" /proc/mounts || { echo "fresh-debian.sh: $root still has mounts" >&2; exit 1; }
-$sudo rm -rf "$root"
-echo "fresh-debian.sh: a minimal $suite in $root"
-$sudo debootstrap --variant=minbase --include=git "$suite" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
-  { tail -n 20 "$root.log" >&2; exit 1; }
-$sudo cp /etc/resolv.conf "$root/etc/resolv.conf"
-# Debian's own security updates too, as a new install has them.
-printf 'deb http://deb.debian.org/debian-security %s-security main\n' "$suite" |
-  $sudo tee "$root/etc/apt/sources.list.d/security.list" >/dev/null
+if [ -z "${BUFREX_FRESH_AGAIN:-}" ]; then
+  $sudo rm -rf "$root"
+  echo "fresh-debian.sh: a minimal $suite in $root"
+  $sudo debootstrap --variant=minbase --include=git "$suite" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+    { tail -n 20 "$root.log" >&2; exit 1; }
+  $sudo cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # Debian's own security updates too, as a new install has them.
+  printf 'deb http://deb.debian.org/debian-security %s-security main\n' "$suite" |
+    $sudo tee "$root/etc/apt/sources.list.d/security.list" >/dev/null
+else
+  [ -x "$root/bin/bash" ] || { echo "fresh-debian.sh: no system in $root to run again" >&2; exit 1; }
+  echo "fresh-debian.sh: the $suite in $root again, with a new clone"
+  $sudo rm -rf "$root/root/bufrex" "$root/home/trader/bufrex"
+fi
 $sudo mount -t proc proc "$root/proc"
+# Slaves of the host's mounts, so that unmounting them here unmounts nothing of the host's.
 $sudo mount --rbind /sys "$root/sys"
+$sudo mount --make-rslave "$root/sys"
 $sudo mount --rbind /dev "$root/dev"
+$sudo mount --make-rslave "$root/dev"
 
 if [ "$command" = test ]; then
   steps='bash scripts/test.sh'
@@ -65,6 +75,8 @@ if [ "$who" = root ]; then
   time $sudo chroot "$root" env -i PATH="$path" HOME=/root TERM=dumb bash -c "$script"
 else
   $sudo chroot "$root" env -i PATH="$path" bash -c 'set -e
+    id trader >/dev/null 2>&1 && exit
+    apt-get update -q >/dev/null
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends sudo >/dev/null
     useradd -m -s /bin/bash trader
     echo "trader ALL=(ALL) NOPASSWD: ALL" >/etc/sudoers.d/trader'
