@@ -44,14 +44,17 @@ profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -na
 folder=$profile/AppData/Local/Programs/Bufrex
 shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Bufrex 2.lnk"
 install() { wine "$1" /S "${@:2}"; wineserver -w; } # setup [/D=folder, which NSIS takes last]
+# reg query, asked once more should it fail: under load a Wine started just as the last one's server
+# ends can fail once (a count of entries read then said 0, and 1 right after).
+reg_query() { wine reg query "$@" 2>/dev/null || { wineserver -w; wine reg query "$@" 2>/dev/null; }; }
 value() { # name: the entry's value, as reg prints it
-  wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
+  reg_query "$key" /v "$1" | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
 copies() { find "$WINEPREFIX/drive_c" -iname bufrex.exe | grep -c . || true; }
 # An installer made from the same script for one test, packed by zlib, which takes a sixth of the time
 # of the release's LZMA: the release installer itself is what unpacks with LZMA here.
 test_installer() { makensis -V1 '-XSetCompressor /FINAL zlib' "$@" "$nsi"; } # -DNAME=VALUE...
-entries() { wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | grep -c 'DisplayName.*Bufrex' || true; }
+entries() { reg_query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -c 'DisplayName.*Bufrex' || true; }
 
 windows_folder='C:\users\'$(basename "$profile")'\AppData\Local\Programs\Bufrex'
 (cd "$dist" && find . -type f | sort) >"$work/dist.list"
