@@ -27,7 +27,15 @@ sudo=
 command -v debootstrap >/dev/null ||
   { $sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q debootstrap; }
 
-unmount() { $sudo umount -R "$root/proc" "$root/sys" "$root/dev" 2>/dev/null || true; }
+# Once more after a moment, should a program just ended (Xvfb, say) still hold one.
+unmount() {
+  local mount
+  for _ in 1 2 3; do
+    for mount in proc sys dev; do $sudo umount -R "$root/$mount" 2>/dev/null || true; done
+    grep -q " $root/" /proc/mounts || return 0
+    sleep 2
+  done
+}
 trap unmount EXIT
 unmount
 # Never a removal through a mount left behind: that would reach into the host's /dev.
