@@ -43,7 +43,13 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bufrex'
 profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 folder=$profile/AppData/Local/Programs/Bufrex
 shortcut="$profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Bufrex 2.lnk"
-install() { wine "$1" /S "${@:2}"; wineserver -w; } # setup [/D=folder, which NSIS takes last]
+# A silent NSIS installer ends with 1 when a step of its own failed (a file it could not write, say),
+# and with 2 or 3 where the script says so: Wine's errors, which the prefix otherwise keeps quiet, then
+# tell which step.
+install() { # setup [/D=folder, which NSIS takes last]
+  WINEDEBUG=err+all step "installing by $(basename "$1") ${*:2}" wine "$1" /S "${@:2}"
+  wineserver -w
+}
 # reg query, asked once more should it fail: under load a Wine started just as the last one's server
 # ends can fail once (a count of entries read then said 0, and 1 right after).
 reg_query() { wine reg query "$@" 2>/dev/null || { wineserver -w; wine reg query "$@" 2>/dev/null; }; }
