@@ -16,6 +16,21 @@ ModalAnswerer::ModalAnswerer()
     m_timer.start();
 }
 
+ModalAnswerer::~ModalAnswerer()
+{
+    // A test that failed already says more than what it then left queued.
+    if (QTest::currentTestFailed())
+        return;
+    QStringList unused;
+    for (const QString &path : qAsConst(m_files))
+        unused << (path.isEmpty() ? QStringLiteral("a cancel") : QStringLiteral("the pick of %1").arg(path));
+    if (m_declines > 0)
+        unused << QStringLiteral("%1 replace question(s) to decline").arg(m_declines);
+    if (!unused.isEmpty())
+        QTest::qFail(qPrintable(QStringLiteral("no window came for %1").arg(unused.join(QStringLiteral(", ")))), __FILE__,
+                     __LINE__);
+}
+
 // Whether `modal` is the window answered last and still open: a key a busy machine lost, or an answer
 // the window refused. Enter, which chooses nothing else, is sent again; after ten seconds the window
 // fails the test and is closed.

@@ -12,7 +12,8 @@
 // Answers the modal boxes and file dialogs that a test's button press opens, the way Qt's own tests do:
 // a short timer finds QApplication::activeModalWidget() and answers it. Create it before the press.
 // A window still open ten seconds after its answer fails the test and is closed, so that a lost answer
-// fails its row instead of hanging the run.
+// fails its row instead of hanging the run; so does a file pick or decline still queued when the
+// answerer goes, at the end of the press it served, as the window it was for never came.
 class ModalAnswerer : public QObject
 {
 public:
@@ -23,6 +24,7 @@ public:
     };
 
     ModalAnswerer();
+    ~ModalAnswerer() override;
 
     // The next file dialog picks `path`; an empty path cancels it. Dialogs beyond the queue cancel.
     void pickFile(const QString &path) { m_files << path; }
