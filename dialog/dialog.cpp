@@ -15,6 +15,7 @@
 #include <QTextCodec>
 
 #include <array>
+#include <optional>
 
 QString indicatorName;
 QString indicatorScriptsFolder;
@@ -62,24 +63,32 @@ bool replaceConfirmed(QWidget *window, const QString &title, const QString &path
            == QMessageBox::Yes;
 }
 
-Report writeScript(QWidget *window, const Ui_Dialog &ui)
+// What the trader asked for, checked in the order the window shows it: the pick, the buffers, then a
+// name and a shift no script can hold. Checked before asking for a file, so that a refusal costs no choice.
+std::optional<Report> refusalOf(const Ui_Dialog &ui, const BufferSet &buffers)
 {
     if (indicatorName.isEmpty())
-        return {QStringLiteral("Please Select Indicator First"), ReportIcon::Critical};
+        return Report{QStringLiteral("Please Select Indicator First"), ReportIcon::Critical};
+    if (buffers.none())
+        return Report{QStringLiteral("Please Select Buffer .At less one Buffer"), ReportIcon::Critical};
+    if (!fitsMql4String(indicatorName) || !fitsMql4Shift(ui.inputshift->text()))
+        return notCreated();
+    return std::nullopt;
+}
 
+BufferSet tickedBuffers(const Ui_Dialog &ui)
+{
     BufferSet buffers;
     const auto boxes = bufferBoxes(ui);
     for (size_t n = 0; n < boxes.size(); ++n)
         buffers[n] = boxes[n]->isChecked();
-    if (buffers.none())
-        return {QStringLiteral("Please Select Buffer .At less one Buffer"), ReportIcon::Critical};
+    return buffers;
+}
 
-    // Checked before asking for a file, so that a name or shift no script can hold costs no choice.
-    if (!fitsMql4String(indicatorName) || !fitsMql4Shift(ui.inputshift->text()))
-        return notCreated();
-    const QByteArray bytes = scriptFile(composeScript(indicatorName, ui.inputshift->text(), buffers),
-                                        terminalCodePage());
-
+// Where the script goes, as the trader answers the save dialog: the path with the script suffix, or
+// empty when the dialog is cancelled.
+QString scriptPathChosen(QWidget *window)
+{
     // Where the dialog opens: a folder, or a file whose name it proposes. A folder removed since the
     // pick would be taken for a file name to propose.
     QString start = QFileInfo(indicatorScriptsFolder).isDir() ? indicatorScriptsFolder : QString();
@@ -91,18 +100,33 @@ Report writeScript(QWidget *window, const Ui_Dialog &ui)
         // lists only .mq4 files: Qt's own dialog and KDE's add it too.
         dialog.setDefaultSuffix(QStringLiteral("mq4"));
         if (dialog.exec() != QDialog::Accepted)
-            return notCreated();
+            return QString();
         const QString asked = answerOf(dialog);
         const QString path = withScriptSuffix(asked);
-        if (path.isEmpty())
-            return notCreated();
         // The dialog asked before replacing only the file it answered. A "No" here goes back to the
         // dialog, in the same folder with the same name, as the dialogs that ask themselves do.
-        if (path == asked || !QFileInfo::exists(path) || replaceConfirmed(window, dialog.windowTitle(), path))
-            return saveScript(path, bytes) ? Report{QStringLiteral("Script Has Been Create"), ReportIcon::Information}
-                                           : notCreated();
+        if (path.isEmpty() || path == asked || !QFileInfo::exists(path)
+            || replaceConfirmed(window, dialog.windowTitle(), path))
+            return path;
         start = path;
     }
+}
+
+Report saved(const QString &path, const QByteArray &bytes)
+{
+    return saveScript(path, bytes) ? Report{QStringLiteral("Script Has Been Create"), ReportIcon::Information}
+                                   : notCreated();
+}
+
+Report writeScript(QWidget *window, const Ui_Dialog &ui)
+{
+    const BufferSet buffers = tickedBuffers(ui);
+    if (const auto refusal = refusalOf(ui, buffers))
+        return *refusal;
+    const QByteArray bytes = scriptFile(composeScript(indicatorName, ui.inputshift->text(), buffers),
+                                        terminalCodePage());
+    const QString path = scriptPathChosen(window);
+    return path.isEmpty() ? notCreated() : saved(path, bytes);
 }
 
 } // namespace
