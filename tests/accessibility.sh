@@ -66,6 +66,6 @@ QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$bufrex" &
 pid=$!
 main=$(window 'Bufrex 2 ')
 check 'Bufrex 2 ' 2
-click "$main" 270 265 # "Analyze"
+click_on "$main" analyze
 window 'Analyze' >/dev/null
 check 'Analyze' 18

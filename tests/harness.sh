@@ -7,7 +7,13 @@ failed() { # exit-code line command
 }
 trap 'failed $? $LINENO "$BASH_COMMAND"' ERR
 
-fail() { echo "$harness: $*" >&2; exit 1; }
+# A test may define on_failure to say more, or end what it started, before it exits (the real-window
+# tests do, in xsession.sh).
+fail() {
+  echo "$harness: $*" >&2
+  if declare -F on_failure >/dev/null; then on_failure >&2 || true; fi
+  exit 1
+}
 
 # Runs a step whose output matters only when it fails: then its last lines follow the line that names
 # the step and its exit code.

@@ -22,7 +22,6 @@ work=$(mktemp -d)
 plain=$(mktemp -d /tmp/bufrexgtkXXXXXX)
 xvfb=
 trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work" "$plain"' EXIT
-fail() { echo "realwindow-gtk: $*" >&2; [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 unset QT_QPA_PLATFORM
 # GTK's chooser as a GNOME session gets it; a home of the test's own, for what GTK and Qt keep there.
@@ -47,22 +46,21 @@ find_window() { # title chooser|other [seconds [may-be-absent]]
     sleep 0.05
   done
   [ $# -lt 4 ] || return 1
-  fail "no $2 window titled '$1' (with Qt's own dialog instead of GTK's: is qt5-gtk-platformtheme installed?); visible windows:
-$(visible_windows)"
+  fail "no $2 window titled '$1' (with Qt's own dialog instead of GTK's: is qt5-gtk-platformtheme installed?)"
 }
 
-# Presses the button at $2 $3 of window $1 until GTK's chooser titled $4 opens: a click sent while a
+# Presses the control $2 of window $1 until GTK's chooser titled $3 opens: a click sent while a
 # busy machine is still mapping the window, or making GTK's first chooser, can be lost.
-chooser_from() { # window x y title
+chooser_from() { # window control title
   local press
   for press in 1 2 3; do
-    click "$1" "$2" "$3"
-    if find_window "$4" chooser 10 may-be-absent; then
-      [ "$press" = 1 ] || echo "realwindow-gtk: the chooser '$4' was found only after press $press" >&2
+    click_on "$1" "$2"
+    if find_window "$3" chooser 10 may-be-absent; then
+      [ "$press" = 1 ] || echo "realwindow-gtk: the chooser '$3' was found only after press $press" >&2
       return 0
     fi
   done
-  find_window "$4" chooser 1
+  find_window "$3" chooser 1
 }
 
 # Whether the window $1 is unmapped within $2 seconds.
@@ -115,10 +113,10 @@ answer_chooser() { # chooser text
 # afresh after every Create.
 pick_and_create() { # indicator
   local chooser
-  chooser=$(chooser_from "$main" 245 51 'Open Indicator') # "เลือก Indicator"
+  chooser=$(chooser_from "$main" pick 'Open Indicator')
   answer_chooser "$chooser" "$1"
-  click "$main" 38 188                      # Buffer 0
-  chooser_from "$main" 270 205 'Save Script' >/dev/null # Create
+  click_on "$main" buffer0
+  chooser_from "$main" create 'Save Script' >/dev/null
 }
 
 # Waits for the file $1 to begin with the script, then closes the report box.
@@ -196,8 +194,7 @@ for root in "$work/home/.wine/drive_c/MT4" "$plain/MT4"; do
     xdotool key Return
     asked=$(gtk_question "$chooser") && break
   done
-  [ -n "$asked" ] || fail "GTK's chooser did not ask before replacing reader.mq4; visible windows:
-$(visible_windows)"
+  [ -n "$asked" ] || fail "GTK's chooser did not ask before replacing reader.mq4"
   unchanged "$scripts/reader.mq4" "before GTK's question was answered"
   focus "$asked"
   xdotool key Return                        # Replace, GTK's default

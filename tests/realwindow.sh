@@ -16,7 +16,6 @@ done
 work=$(mktemp -d)
 xvfb=
 trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "realwindow: $*" >&2; [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true; exit 1; }
 source "$(dirname "$0")/xsession.sh"
 unset QT_QPA_PLATFORM
 
@@ -31,7 +30,7 @@ if [ "$mode" = scaled ]; then
     pid=$!
     main=$(window 'Bufrex 2 ')
     window_is_scaled "$main" "main window" 322 325 "$scale"
-    click "$main" "$(scaled 270 "$scale")" "$(scaled 265 "$scale")"   # "Analyze"
+    click_on "$main" analyze "$scale"
     analyze=$(window 'Analyze')
     window_is_scaled "$analyze" "analysis window" 317 433 "$scale"
     escape_ends_program "$analyze" "$pid"
@@ -60,10 +59,10 @@ fi
 current=$main
 for ((i = 1; i <= switches; i++)); do
   if ((i % 2)); then
-    click "$current" 270 265          # "Analyze" in the main window
+    click_on "$current" analyze
     current=$(window 'Analyze')
   else
-    click "$current" 30 415           # "Back" in the analysis window
+    click_on "$current" back
     current=$(window 'Bufrex 2 ')
   fi
   [ "$(visible_count)" -le 1 ] || fail "after switch $i more than one window is visible"

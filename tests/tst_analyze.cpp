@@ -1,4 +1,5 @@
 #include "analyze/analyze.h"
+#include "fixtures.h"
 #include "keys.h"
 #include "modalanswerer.h"
 
@@ -148,10 +149,8 @@ void tst_Analyze::paste_data()
     QTest::addColumn<QString>("box");        // the message the paste shows, if any
     QTest::addColumn<QString>("typed");      // typed into the emptied field before the paste
 
-    // What Ctrl+C copies of the terminal's box on Windows, and its bare lines.
-    const QString windowsCopy = "---------------------------\r\nreader\r\n---------------------------\r\n"
-                                "Buffer 0 = 1.23450\r\nBuffer 2 = 2147483647.00000\r\nBuffer 3 = -0.00120\r\n\r\n"
-                                "---------------------------\r\nOK   \r\n---------------------------\r\n";
+    // What Ctrl+C copies of the terminal's box on Windows, and bare lines.
+    const QString windowsCopy = Fixture::windowsBoxCopy();
     const QString bareLines = "Buffer 7 = 0.00000\nBuffer 4 = 12.50000";
     const QString errorLine = "The terminal could not load the indicator \"ZigZag\" from its MQL4\\Indicators folder (error 4072)";
     const auto fields = [](const QString &into, QHash<int, QString> changed) {

@@ -1,6 +1,7 @@
 #include "analyze/comparison.h"
 #include "analyze/pastedbox.h"
 #include "dialog/maker.h"
+#include "fixtures.h"
 
 #include <QtTest>
 
@@ -150,12 +151,9 @@ void tst_Comparison::pastedBox_data()
     const int unreadable = int(PastedBox::Kind::Unreadable);
     const QStringList none{"-", "-", "-", "-", "-", "-", "-", "-"};
 
-    // What Ctrl+C copies of a Windows message box.
-    const QString windowsCopy = "---------------------------\r\nreader\r\n---------------------------\r\n"
-                                "Buffer 0 = 1.23450\r\nBuffer 2 = 2147483647.00000\r\n\r\n"
-                                "---------------------------\r\nOK   \r\n---------------------------\r\n";
+    const QString windowsCopy = Fixture::windowsBoxCopy();
     QTest::newRow("Windows copy: title, dashes and OK passed over")
-        << windowsCopy << values << QStringList{"1.23450", "-", "0", "-", "-", "-", "-", "-"} << QString();
+        << windowsCopy << values << QStringList{"1.23450", "-", "0", "0.00120", "-", "-", "-", "-"} << QString();
     QTest::newRow("bare lines with line feeds")
         << "Buffer 7 = 0.00120\nBuffer 1 = 12.50000" << values << QStringList{"-", "12.50000", "-", "-", "-", "-", "-", "0.00120"} << QString();
     QTest::newRow("blanks around a line and its sign")

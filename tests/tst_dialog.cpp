@@ -2,6 +2,7 @@
 #include "dialog/maker.h"
 #include "dialog/script.h"
 #include "files.h"
+#include "fixtures.h"
 #include "keys.h"
 #include "modalanswerer.h"
 
@@ -24,18 +25,6 @@ namespace {
 
 const QString notCreated = QStringLiteral("Script Not Create .Please Do Procress again");
 
-// The worked example of a ZigZag script for buffers 0 and 2 at shift 1, as the file must hold it.
-const QByteArray zigZagFile = "#include <WinUser32.mqh> \r\n int start() \r\n { string show;  \r\n"
-                              "double b0=iCustom(NULL,0,\"ZigZag\",0,1);\r\n"
-                              "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\r\n"
-                              "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\r\n"
-                              "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\r\n"
-                              "int error=GetLastError();\r\n"
-                              "if(error==4072) show=show+\"The terminal could not load the indicator \\\"ZigZag\\\" "
-                              "from its MQL4\\\\Indicators folder (error 4072)\";\r\n"
-                              "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the "
-                              "indicator \\\"ZigZag\\\"\";\r\n"
-                              "MessageBox(show); \r\nreturn (0); \r\n } ";
 
 template <class T>
 T *child(QWidget *window, const char *name)
@@ -429,7 +418,7 @@ void tst_Dialog::createWritesScript()
     const QByteArray written = readFile(path);
     QCOMPARE(written.size(), size);
     if (ticked.size() == 2)
-        QCOMPARE(written, QByteArray(zigZagFile).replace("ZigZag", spelt).replace(",1);", "," + shift.toLatin1() + ");"));
+        QCOMPARE(written, Fixture::workedExample().replace("ZigZag", spelt).replace(",1);", "," + shift.toLatin1() + ");"));
     QVERIFY(written.startsWith("#include <WinUser32.mqh> \r\n") && written.endsWith("\r\n } "));
 
     QVERIFY(indicatorName.isEmpty());
@@ -550,7 +539,7 @@ void tst_Dialog::pickKeptInNewWindow()
     ModalAnswerer answerer;
     answerer.pickFile(out.filePath("kept.mq4"));
     click(&second, "create");
-    QCOMPARE(readFile(out.filePath("kept.mq4")), zigZagFile);
+    QCOMPARE(readFile(out.filePath("kept.mq4")), Fixture::workedExample());
 }
 
 void tst_Dialog::saveDialogFolder_data()

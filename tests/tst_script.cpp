@@ -1,5 +1,6 @@
 #include "dialog/script.h"
 #include "files.h"
+#include "fixtures.h"
 
 #include <QTemporaryDir>
 #include <QTextCodec>
@@ -18,22 +19,6 @@
 
 
 namespace {
-
-const QString workedExample = QStringLiteral(
-    "#include <WinUser32.mqh> \n"
-    " int start() \n"
-    " { string show;  \n"
-    "double b0=iCustom(NULL,0,\"ZigZag\",0,1);\n"
-    "show=show+\"Buffer 0 = \"+DoubleToStr(b0, 5)+ \"\\n\" ;\n"
-    "double b2=iCustom(NULL,0,\"ZigZag\",2,1);\n"
-    "show=show+\"Buffer 2 = \"+DoubleToStr(b2, 5)+ \"\\n\" ;\n"
-    "int error=GetLastError();\n"
-    "if(error==4072) show=show+\"The terminal could not load the indicator \\\"ZigZag\\\" from its MQL4\\\\Indicators "
-    "folder (error 4072)\";\n"
-    "else if(error!=0) show=show+\"The terminal reported error \"+IntegerToString(error)+\" while reading the indicator \\\"ZigZag\\\"\";\n"
-    "MessageBox(show); \n"
-    "return (0); \n"
-    " } ");
 
 BufferSet buffers(std::initializer_list<int> numbers)
 {
@@ -93,7 +78,7 @@ void tst_Script::workedExample()
     const QString script = composeScript(QStringLiteral("ZigZag"), QStringLiteral("1"), buffers);
     QCOMPARE(script.size(), characters);
     if (buffers.count() == 2)
-        QCOMPARE(script, ::workedExample);
+        QCOMPARE(script, QString::fromLatin1(Fixture::workedExample()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     const auto file = encodeScript(script, QTextCodec::codecForName("UTF-8"));
     QVERIFY(file);

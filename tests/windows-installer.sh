@@ -238,24 +238,7 @@ updates_in_place() {
 
   # A file of an older version that an update cannot delete, as another program holds it open (sharing
   # read and write, not delete), stays recorded: the next update removes it, and so does the uninstaller.
-  cat >"$work/hold.c" <<'END'
-#include <stdio.h>
-#include <windows.h>
-int main(int argc, char **argv)
-{
-    HANDLE file = argc == 2 ? CreateFileA(argv[1], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                          OPEN_EXISTING, 0, NULL)
-                            : INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
-    puts("held");
-    fflush(stdout);
-    getchar(); /* until standard input ends */
-    CloseHandle(file);
-    return 0;
-}
-END
-  step "building the program that holds a file" x86_64-w64-mingw32-gcc -o "$work/hold.exe" "$work/hold.c"
+  step "building the program that holds a file" x86_64-w64-mingw32-gcc -o "$work/hold.exe" "$(dirname "$0")/holdfile.c"
   older_file_held_in_update() {
     echo older >"$folder/OLDER.txt"
     step "recording the older version's file" wine reg add "$key\\Files" /v OLDER.txt /f

@@ -1,5 +1,5 @@
 # The real-window tests' shared pieces, sourced after harness.sh: an X server of their
-# own, and finding and clicking windows by title with xdotool.
+# own, finding windows by title and clicking their controls with xdotool, and what a failure shows.
 
 # Starts Xvfb at DPI (96 unless given), the screen's and the desktop's, on the first display that is
 # really free: -displayfd asks the server itself, where lock files can miss one that another process
@@ -39,8 +39,20 @@ window() {
     if [ "$(printf '%s' "$ids" | grep -c .)" = 1 ]; then echo "$ids"; return 0; fi
     sleep 0.05
   done
-  fail "expected one visible window titled '$1', found: '${ids}'; visible windows:
-$(visible_windows)"
+  fail "expected one visible window titled '$1', found: '${ids}'"
+}
+
+# A screenshot named $1 in the folder $shots, where one is given (the Wine test takes one), a moment
+# after what it shows: Wine paints a window a little after it is mapped.
+shot() { [ -n "${shots:-}" ] && command -v import >/dev/null && sleep 0.5 && import -window root "$shots/$1.png" || true; }
+
+# A failing test ends the program it started ($pid) and names every visible window, for the one it
+# waited for in vain or found wrong.
+on_failure() {
+  [ -z "${pid:-}" ] || kill "$pid" 2>/dev/null || true
+  echo "visible windows:"
+  visible_windows
+  shot failure
 }
 
 # How many windows of either title are mapped. The tests ask for at most one, once window() has found
@@ -66,6 +78,25 @@ window_is_scaled() { # window what width height scale
 
 click() { # window x y
   xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# Where the windows' controls are, in the windows' own pixels at 100 % (dialog.ui and analyze.ui).
+declare -A control_at=(
+  [pick]='245 51' # "เลือก Indicator"
+  [buffer0]='38 188'
+  [buffer2]='38 248'
+  [shift]='126 130'
+  [create]='270 205'
+  [analyze]='270 265' # in the main window
+  [back]='30 415'     # in the analysis window
+)
+
+# Clicks a control of `window`, drawn at `scale` (1 unless given).
+click_on() { # window control [scale]
+  local x y
+  read -r x y <<<"${control_at[$2]:-}"
+  [ -n "$y" ] || fail "no control named '$2'"
+  click "$1" "$(scaled "$x" "${3:-1}")" "$(scaled "$y" "${3:-1}")"
 }
 
 # Esc in `window` must end the program `pid` (a child of the caller's) with exit code 0. On a busy
