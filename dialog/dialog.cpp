@@ -63,6 +63,15 @@ bool replaceConfirmed(QWidget *window, const QString &title, const QString &path
            == QMessageBox::Yes;
 }
 
+BufferSet tickedBuffers(const Ui_Dialog &ui)
+{
+    BufferSet buffers;
+    const auto boxes = bufferBoxes(ui);
+    for (size_t n = 0; n < boxes.size(); ++n)
+        buffers[n] = boxes[n]->isChecked();
+    return buffers;
+}
+
 // What the trader asked for, checked in the order the window shows it: the pick, the buffers, then a
 // name and a shift no script can hold. Checked before asking for a file, so that a refusal costs no choice.
 std::optional<Report> refusalOf(const Ui_Dialog &ui, const BufferSet &buffers)
@@ -76,17 +85,8 @@ std::optional<Report> refusalOf(const Ui_Dialog &ui, const BufferSet &buffers)
     return std::nullopt;
 }
 
-BufferSet tickedBuffers(const Ui_Dialog &ui)
-{
-    BufferSet buffers;
-    const auto boxes = bufferBoxes(ui);
-    for (size_t n = 0; n < boxes.size(); ++n)
-        buffers[n] = boxes[n]->isChecked();
-    return buffers;
-}
-
 // Where the script goes, as the trader answers the save dialog: the path with the script suffix, or
-// empty when the dialog is cancelled.
+// empty when the dialog is cancelled or names no file.
 QString scriptPathChosen(QWidget *window)
 {
     // Where the dialog opens: a folder, or a file whose name it proposes. A folder removed since the
