@@ -65,7 +65,7 @@ WINEDLLOVERRIDES="dwmapi,uxtheme=n,b;$wine_overrides" wine "$downloads/bufrex.ex
 pid=$!
 main=$(window 'Bufrex 2 ')
 # The window is painted with the theme and laid out with the desktop's settings: both DLLs in use.
-click "$main" 270 265                      # Analyze
+click_on "$main" analyze
 analyze=$(window 'Analyze')
 ran=$(cd "$downloads" && ls -- *.ran 2>/dev/null | sed 's/\.ran$//' | paste -sd ' ' || true)
 [ -z "$ran" ] || fail "planted DLLs ran inside Bufrex: $ran"
